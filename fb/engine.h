@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace Firebird {
+class IMaster;
+class IUtil;
+class IProvider;
+} // namespace Firebird
+
+namespace fb {
+
+// Points the embedded engine at a root folder of our own (its firebird.conf runs the engine in
+// a mode that lets several processes share one database file). Must run before the first use
+// of the client library; later calls do nothing. An empty or missing root keeps the system's.
+void configureEmbeddedEngine(const QString& rootFolder = QString());
+
+Firebird::IMaster* master();
+Firebird::IUtil* util();
+Firebird::IProvider* provider();
+
+} // namespace fb

@@ -1,0 +1,27 @@
+#include "test_database.h"
+
+#include "data/database_creator.h"
+#include "fb/script.h"
+
+#include <stdexcept>
+
+TestDatabase::TestDatabase(bool withDemo) {
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot make a temporary folder");
+    m_folderPath = m_dir.path();
+    m_path = m_dir.filePath(QStringLiteral("Sroko.fdb"));
+    database_creator::createDatabase(m_path, withDemo);
+}
+
+TestDatabase::~TestDatabase() = default;
+
+std::unique_ptr<fb::Attachment> TestDatabase::connect() const {
+    auto attachment = std::make_unique<fb::Attachment>();
+    attachment->attach(m_path, database_creator::connectionParams());
+    return attachment;
+}
+
+void TestDatabase::exec(const QString& sql) const {
+    auto attachment = connect();
+    fb::runScript(*attachment, sql);
+}
