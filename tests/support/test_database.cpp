@@ -15,6 +15,10 @@ TestDatabase::TestDatabase(bool withDemo) {
 
 TestDatabase::~TestDatabase() = default;
 
+void TestDatabase::createAt(const QString& path, bool withDemo) {
+    database_creator::createDatabase(path, withDemo);
+}
+
 std::unique_ptr<fb::Attachment> TestDatabase::connect() const {
     auto attachment = std::make_unique<fb::Attachment>();
     attachment->attach(m_path, database_creator::connectionParams());

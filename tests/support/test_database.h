@@ -15,6 +15,8 @@ public:
 
     const QString& path() const { return m_path; }
     const QString& folder() const { return m_folderPath; }
+    // Makes a database from the schema at a path of the caller's choosing.
+    static void createAt(const QString& path, bool withDemo = false);
     // A fresh connection with the program's parameters.
     std::unique_ptr<fb::Attachment> connect() const;
     // Runs statements (separated by ';') in one transaction and commits.

@@ -1,0 +1,24 @@
+#include "books/name_check.h"
+
+#include "books/text_helpers.h"
+#include "fb/dataset.h"
+
+bool IsNameUnique(int mode, const QString& fieldName, fb::Dataset& dataset, const QString& value) {
+    const QString name = trimBlanksAndControls(CollapseCharRuns(value, QLatin1Char(' ')));
+    if (name.isEmpty())
+        return false;
+    if (dataset.isEmpty())
+        return true;
+    const QVariant currentId = dataset.fieldValue(QStringLiteral("ID"));
+    // Walks the rows without moving the current one, so the window's list stays where it is.
+    dataset.fetchAll();
+    const int field = dataset.fieldIndex(fieldName);
+    for (int row = 0; row < dataset.rowCount(); ++row) {
+        if (dataset.value(row, field).toString().compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (mode == 1)
+            return dataset.value(row, QStringLiteral("ID")) == currentId;
+        return false;
+    }
+    return true;
+}
