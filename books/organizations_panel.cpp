@@ -1,0 +1,167 @@
+#include "books/organizations_panel.h"
+
+#include "books/organization_texts.h"
+#include "fb/dataset.h"
+#include "widgets/caption_strip.h"
+#include "widgets/data_grid.h"
+#include "widgets/dataset_model.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char kSelectOrgan[] = "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
+                            "REQ_INN, REQ_KPP, COMMENTS FROM ORGANIZATION ORDER BY NAME";
+const char kRefreshOrgan[] =
+    "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
+    "REQ_INN, REQ_KPP, COMMENTS FROM ORGANIZATION WHERE ID = :OLD_ID";
+const char kInsertOrgan[] =
+    "INSERT INTO ORGANIZATION ( ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
+    "REQ_INN, REQ_KPP, COMMENTS ) VALUES ( :ID, :NAME, :BUH_TAX_SYSTEM_MAIN, "
+    ":BUH_TAX_SYSTEM_ADDIT, 0, :REQ_INN, :REQ_KPP, :COMMENTS )";
+const char kUpdateOrgan[] =
+    "UPDATE ORGANIZATION SET NAME = :NAME, BUH_TAX_SYSTEM_MAIN = :BUH_TAX_SYSTEM_MAIN, "
+    "BUH_TAX_SYSTEM_ADDIT = :BUH_TAX_SYSTEM_ADDIT, USERS_ID = :USERS_ID, REQ_INN = :REQ_INN, "
+    "REQ_KPP = :REQ_KPP, COMMENTS = :COMMENTS WHERE ID = :OLD_ID";
+const char kDeleteOrgan[] = "DELETE FROM ORGANIZATION WHERE ID = :OLD_ID";
+
+} // namespace
+
+OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dialogs,
+                                       QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("Panel_Organizations"));
+    qOrgan = new fb::Dataset(attachment, this);
+    qOrgan->setObjectName(QStringLiteral("qOrgan"));
+    qOrgan->setSelectSql(QString::fromUtf8(kSelectOrgan));
+    qOrgan->setRefreshSql(QString::fromUtf8(kRefreshOrgan));
+    qOrgan->setInsertSql(QString::fromUtf8(kInsertOrgan));
+    qOrgan->setUpdateSql(QString::fromUtf8(kUpdateOrgan));
+    qOrgan->setDeleteSql(QString::fromUtf8(kDeleteOrgan));
+    qOrgan->setGenerator(QStringLiteral("GEN_ORGANIZATION_ID"));
+
+    model = new DatasetModel(
+        qOrgan,
+        {{QStringLiteral("NAME"),
+          QStringLiteral("Наименование организации"),
+          Qt::AlignLeft,
+          {},
+          {},
+          300},
+         {QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
+          QStringLiteral("Основаня система налогообложения"),
+          Qt::AlignLeft,
+          display::codes(organization_texts::taxSystemMain()),
+          {},
+          200},
+         {QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
+          QStringLiteral("Дополнительная система налогообложения"),
+          Qt::AlignLeft,
+          display::codes(organization_texts::taxSystemAddit()),
+          {},
+          230},
+         {QStringLiteral("REQ_INN"), QStringLiteral("ИНН"), Qt::AlignLeft, {}, {}, 110},
+         {QStringLiteral("REQ_KPP"), QStringLiteral("КПП"), Qt::AlignLeft, {}, {}, 100}},
+        this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(new CaptionStrip(QStringLiteral(
+        "  Список обслуживаемых организаций - щёлкните по организации, чтобы посмотреть "
+        "привязанные к ней отчёты")));
+
+    PM_Org = new QMenu(this);
+    PM_Org->setObjectName(QStringLiteral("PM_Org"));
+    PM_Org_Add = PM_Org->addAction(style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                                   QStringLiteral("Добавить новую организацию ..."));
+    PM_Org_Add->setObjectName(QStringLiteral("PM_Org_Add"));
+    PM_Org_Add->setShortcut(QKeySequence(Qt::Key_Insert));
+    PM_Org_Edit = PM_Org->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                    QStringLiteral("Отредактировать организацию ..."));
+    PM_Org_Edit->setObjectName(QStringLiteral("PM_Org_Edit"));
+    PM_Org_Edit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    PM_Org->addSeparator();
+    PM_Org_Del = PM_Org->addAction(style()->standardIcon(QStyle::SP_TrashIcon),
+                                   QStringLiteral("Удалить организацию ..."));
+    PM_Org_Del->setObjectName(QStringLiteral("PM_Org_Del"));
+    PM_Org_Del->setShortcut(QKeySequence(Qt::Key_Delete));
+    for (QAction* action : PM_Org->actions())
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(PM_Org, &QMenu::aboutToShow, this, &OrganizationsPanel::PM_OrgPopup);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    auto* toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("TB_Organization"));
+    toolbar->setOrientation(Qt::Vertical);
+    toolbar->setIconSize(QSize(32, 32));
+    TBtn_OrgAction = new QToolButton(toolbar);
+    TBtn_OrgAction->setObjectName(QStringLiteral("TBtn_OrgAction"));
+    TBtn_OrgAction->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    TBtn_OrgAction->setToolTip(QStringLiteral("Действия над организациями"));
+    TBtn_OrgAction->setMenu(PM_Org);
+    TBtn_OrgAction->setPopupMode(QToolButton::InstantPopup);
+    toolbar->addWidget(TBtn_OrgAction);
+    TBtn_OrganRefresh = new QToolButton(toolbar);
+    TBtn_OrganRefresh->setObjectName(QStringLiteral("TBtn_OrganRefresh"));
+    TBtn_OrganRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    TBtn_OrganRefresh->setToolTip(QStringLiteral("Обновить информацию"));
+    toolbar->addWidget(TBtn_OrganRefresh);
+    connect(TBtn_OrganRefresh, &QToolButton::clicked, this, [this] { qOrgan->refresh(); });
+    body->addWidget(toolbar);
+
+    splitter = new QSplitter(Qt::Horizontal, this);
+    DBGrid_Organs = new DataGrid(model, dialogs, splitter);
+    DBGrid_Organs->setObjectName(QStringLiteral("DBGrid_Organs"));
+    DBGrid_Organs->setContextMenu(PM_Org);
+    DBGrid_Organs->addActions(PM_Org->actions());
+    Panel_OrgComments = new QWidget(splitter);
+    Panel_OrgComments->setObjectName(QStringLiteral("Panel_OrgComments"));
+    auto* commentsLayout = new QVBoxLayout(Panel_OrgComments);
+    commentsLayout->setContentsMargins(0, 0, 0, 0);
+    Memo_Comments = new QPlainTextEdit(Panel_OrgComments);
+    Memo_Comments->setObjectName(QStringLiteral("Memo_Comments"));
+    Memo_Comments->setReadOnly(true);
+    commentsLayout->addWidget(Memo_Comments);
+    splitter->addWidget(DBGrid_Organs);
+    splitter->addWidget(Panel_OrgComments);
+    splitter->setStretchFactor(0, 1);
+    splitter->setSizes({700, 250});
+    body->addWidget(splitter, 1);
+    layout->addLayout(body, 1);
+
+    connect(qOrgan, &fb::Dataset::afterScroll, this, &OrganizationsPanel::showComments);
+    connect(qOrgan, &fb::Dataset::afterPost, this, &OrganizationsPanel::showComments);
+}
+
+OrganizationsPanel::~OrganizationsPanel() = default;
+
+void OrganizationsPanel::open() {
+    qOrgan->open();
+    showComments();
+}
+
+void OrganizationsPanel::showComments() {
+    Memo_Comments->setPlainText(
+        qOrgan->isOpen() ? qOrgan->fieldValue(QStringLiteral("COMMENTS")).toString() : QString());
+}
+
+QString OrganizationsPanel::windowCaption() const {
+    return window()->windowTitle();
+}
+
+void OrganizationsPanel::PM_OrgPopup() {
+    const bool hasRows = qOrgan->isOpen() && !qOrgan->isEmpty();
+    PM_Org_Edit->setEnabled(hasRows);
+    PM_Org_Del->setEnabled(hasRows);
+}

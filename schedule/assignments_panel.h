@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+class DataGrid;
+class DatasetModel;
+class Dialogs;
+class QAction;
+class QMenu;
+class QToolButton;
+namespace fb {
+class Attachment;
+class Dataset;
+} // namespace fb
+
+// The tab "Список отчётов для организации" of the main window: the reports assigned to the
+// current organisation, each switched on or off, and the pop-up menu that changes them.
+class AssignmentsPanel : public QWidget {
+    Q_OBJECT
+public:
+    AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs, QWidget* parent = nullptr);
+    ~AssignmentsPanel() override;
+
+    // Follows the organisations list: its current row's ID is the list's parameter.
+    void setMaster(fb::Dataset* organizations);
+    // Opens the list for the master's current organisation; throws fb::Error.
+    void open();
+
+    fb::Dataset* qBuhAccRep = nullptr;
+    DatasetModel* model = nullptr;
+    DataGrid* DBGrid_BuhAccount = nullptr;
+    QToolButton* TBtn_BuhAccRepAction = nullptr;
+    QToolButton* TBtn_BuhAccRepRefresh = nullptr;
+    QMenu* PM_BuhAccRep = nullptr;
+    QAction* PM_BuhAcc_Add = nullptr;
+    QAction* PM_BuhAcc_Del = nullptr;
+    QAction* PM_BuhAcc_On = nullptr;
+    QAction* PM_BuhAcc_Off = nullptr;
+    QAction* PM_BuhAcc_OnAll = nullptr;
+    QAction* PM_BuhAcc_OffAll = nullptr;
+    QAction* PM_BuhAcc_Accounts = nullptr;
+
+    // Enabling of the pop-up menu, computed each time it opens.
+    void PM_BuhAccRepPopup();
+
+protected:
+    Dialogs* m_dialogs;
+    fb::Dataset* m_master = nullptr;
+
+private:
+    void followMaster();
+};
