@@ -23,6 +23,12 @@ bool Dialogs::ask(QWidget* owner, const QString& text, const QString& caption, M
            MsgResult::Yes;
 }
 
+void Dialogs::showModeless(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 MsgResult QtDialogs::message(const MessageRequest& request) {
     QMessageBox box(request.owner);
     box.setWindowTitle(request.caption.isEmpty() ? QApplication::applicationDisplayName()

@@ -27,6 +27,8 @@ public:
     virtual MsgResult message(const MessageRequest& request) = 0;
     // Shows a window modally and returns its result (QDialog::Accepted or Rejected).
     virtual int exec(QDialog& dialog) = 0;
+    // Shows a window that does not block its owner (the help viewer) and brings it to the front.
+    virtual void showModeless(QWidget& window);
 
     // Shorthands for the usual boxes.
     void error(QWidget* owner, const QString& text, const QString& caption);

@@ -1,0 +1,3 @@
+#include "grid_fixture.h"
+
+TestDatabase* ReportsDatabase::s_db = nullptr;
