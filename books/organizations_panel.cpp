@@ -1,16 +1,23 @@
 #include "books/organizations_panel.h"
 
+#include "app/application.h"
+#include "books/organization_ae_form.h"
 #include "books/organization_texts.h"
 #include "fb/dataset.h"
+#include "fb/error.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStringList>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -97,6 +104,9 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
     for (QAction* action : PM_Org->actions())
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(PM_Org, &QMenu::aboutToShow, this, &OrganizationsPanel::PM_OrgPopup);
+    connect(PM_Org_Add, &QAction::triggered, this, &OrganizationsPanel::PM_Org_AddClick);
+    connect(PM_Org_Edit, &QAction::triggered, this, &OrganizationsPanel::PM_Org_EditClick);
+    connect(PM_Org_Del, &QAction::triggered, this, &OrganizationsPanel::PM_Org_DelClick);
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
@@ -140,6 +150,10 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
     body->addWidget(splitter, 1);
     layout->addLayout(body, 1);
 
+    connect(DBGrid_Organs, &DataGrid::rowDoubleClicked, this, [this] {
+        if (hasRows())
+            PM_Org_EditClick();
+    });
     connect(qOrgan, &fb::Dataset::afterScroll, this, &OrganizationsPanel::showComments);
     connect(qOrgan, &fb::Dataset::afterPost, this, &OrganizationsPanel::showComments);
 }
@@ -160,8 +174,93 @@ QString OrganizationsPanel::windowCaption() const {
     return window()->windowTitle();
 }
 
+bool OrganizationsPanel::hasRows() const {
+    return qOrgan->isOpen() && !qOrgan->isEmpty();
+}
+
 void OrganizationsPanel::PM_OrgPopup() {
-    const bool hasRows = qOrgan->isOpen() && !qOrgan->isEmpty();
-    PM_Org_Edit->setEnabled(hasRows);
-    PM_Org_Del->setEnabled(hasRows);
+    PM_Org_Edit->setEnabled(hasRows());
+    PM_Org_Del->setEnabled(hasRows());
+}
+
+void OrganizationsPanel::PM_Org_AddClick() {
+    editOrganization(0);
+}
+
+void OrganizationsPanel::PM_Org_EditClick() {
+    // The shortcut reaches here even while the menu would offer no change.
+    if (!hasRows())
+        return;
+    editOrganization(1);
+}
+
+void OrganizationsPanel::editOrganization(int mode) {
+    TOrganization_AE_Form form(*m_dialogs, *qOrgan, window());
+    form.setEditMode(mode);
+    if (mode == 0) {
+        form.setWindowTitle(QStringLiteral("Новая организация"));
+    } else {
+        form.setWindowTitle(QStringLiteral("Редактирование параметров организации"));
+        form.Edit_Name->setText(qOrgan->fieldValue(QStringLiteral("NAME")).toString());
+        form.Edit_ReqINN->setText(qOrgan->fieldValue(QStringLiteral("REQ_INN")).toString());
+        form.Edit_ReqKPP->setText(qOrgan->fieldValue(QStringLiteral("REQ_KPP")).toString());
+        form.Memo_Comments->setPlainText(qOrgan->fieldValue(QStringLiteral("COMMENTS")).toString());
+        form.CB_Buh_Tax_System_Main->setCurrentIndex(
+            qOrgan->fieldValue(QStringLiteral("BUH_TAX_SYSTEM_MAIN")).toInt());
+        form.CB_Buh_Tax_System_Addit->setCurrentIndex(
+            qOrgan->fieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT")).toInt());
+    }
+    if (m_dialogs->exec(form) != QDialog::Accepted)
+        return;
+    try {
+        if (mode == 0)
+            qOrgan->append();
+        else
+            qOrgan->edit();
+        qOrgan->setFieldValue(QStringLiteral("NAME"), form.nameValue());
+        qOrgan->setFieldValue(QStringLiteral("USERS_ID"), 0);
+        qOrgan->setFieldValue(QStringLiteral("REQ_INN"), form.innValue());
+        qOrgan->setFieldValue(QStringLiteral("REQ_KPP"), form.kppValue());
+        qOrgan->setFieldValue(QStringLiteral("COMMENTS"), form.commentsValue());
+        qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
+                              form.CB_Buh_Tax_System_Main->currentIndex());
+        qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
+                              form.CB_Buh_Tax_System_Addit->currentIndex());
+        qOrgan->post();
+    } catch (const fb::Error&) {
+        // The usual cause is a name the database already holds; the row is dropped either way.
+        qOrgan->cancel();
+        m_dialogs->error(window(),
+                         QStringLiteral("Ошибка записи в базу данных - возможно, организция с "
+                                        "таким именем, уже существует в базе данных."),
+                         windowCaption());
+    }
+}
+
+void OrganizationsPanel::PM_Org_DelClick() {
+    if (!hasRows())
+        return;
+    const QString text =
+        QStringList{
+            QStringLiteral("Вместе с этой организацией, из базы данных, так же будут удалены все "
+                           "ссылки на отчётности, связанные с ней, а именно :"),
+            QStringLiteral(" "),
+            QStringLiteral("- ссылки в таблице \"Отчётности для организации\""),
+            QStringLiteral("- вся история сдач отчётностей для данной организации"),
+            QStringLiteral(" "),
+            QStringLiteral(
+                "Справочники отчётностей и праздничных дней при этой операции не изменятся."),
+            QStringLiteral(" "),
+            QStringLiteral("Вы действительно хотите удалить эту организацию из базы данных?"),
+        }
+            .join(QLatin1Char('\n'));
+    if (!m_dialogs->ask(window(), text, QStringLiteral("Безвозвратное удаление организации"),
+                        MsgIcon::Warning))
+        return;
+    try {
+        // The database takes the organisation's assignments and schedule history with it.
+        qOrgan->deleteCurrent();
+    } catch (const fb::Error& e) {
+        SrokoApplication::showUnhandledError(m_dialogs, e.message());
+    }
 }

@@ -44,9 +44,17 @@ public:
     // The window caption messages of this panel carry.
     QString windowCaption() const;
 
+    // Add, change and delete through the pop-up menu; a double click changes.
+    void PM_Org_AddClick();
+    void PM_Org_EditClick();
+    void PM_Org_DelClick();
+
 protected:
     Dialogs* m_dialogs;
 
 private:
     void PM_OrgPopup();
+    // Shows the organisation dialog and posts it: mode 0 adds, 1 changes the current row.
+    void editOrganization(int mode);
+    bool hasRows() const;
 };
