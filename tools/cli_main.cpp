@@ -1,0 +1,339 @@
+// sroko-cli: the schedule engine for administrators and scripts. Keywords and messages are in
+// English so that scripts do not depend on the language; names and status texts from the
+// database are printed as they are, in UTF-8.
+
+#include "data/clock.h"
+#include "data/database_creator.h"
+#include "fb/attachment.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "schedule/holiday_map.h"
+#include "schedule/periods.h"
+#include "schedule/schedule_correction.h"
+#include "schedule/schedule_engine.h"
+#include "tracking/entry_status.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRunFailed = 1; // the run reported failures or was refused as a whole
+constexpr int kExitUsage = 2;     // bad arguments, unreadable files, unusable database
+
+const char kUsage[] =
+    "Usage:\n"
+    "  sroko-cli deadlines --cycling N --day-action N [--day-action-12 N]\n"
+    "                      [--today YYYY-MM-DD] [--holidays FILE]\n"
+    "      One line per period of the year: <period end> <unshifted deadline>\n"
+    "      <shifted deadline> scheduled|skipped. Periodicity 0 month, 1 quarter, 2 year.\n"
+    "      FILE holds one mark a line, \"DD.MM 0\" (holiday) or \"DD.MM 1\" (working\n"
+    "      weekend day); '#' starts a comment.\n"
+    "  sroko-cli generate --db PATH [--report ID] [--today YYYY-MM-DD]\n"
+    "      Generates the schedule of all switched-on assignments (or of one report)\n"
+    "      and prints: stored N failed M\n"
+    "  sroko-cli correct --db PATH [--today YYYY-MM-DD]\n"
+    "      Recomputes the deadlines of the year after a calendar change and prints:\n"
+    "      changed N\n"
+    "  sroko-cli due --db PATH [--today YYYY-MM-DD]\n"
+    "      Lists entries not submitted that are overdue or in their warning days:\n"
+    "      <deadline> TAB <status> TAB <organisation> TAB <report>\n"
+    "  sroko-cli --help\n"
+    "Dates are YYYY-MM-DD; --today defaults to the system date.\n"
+    "Exit codes: 0 done, 1 the run reported failures, 2 bad arguments or database.\n";
+
+// A message for the user that ends the program with an exit code.
+struct Failure {
+    int code;
+    QString message;
+};
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+void printLine(const QString& text) {
+    print(stdout, text + QLatin1Char('\n'));
+}
+
+QString isoDate(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+class Options {
+public:
+    Options(const QStringList& args, const QSet<QString>& allowed) {
+        for (int i = 0; i < args.size(); ++i) {
+            QString name = args.at(i);
+            QString value;
+            if (!name.startsWith(QLatin1String("--")))
+                throw Failure{kExitUsage, QStringLiteral("unexpected argument \"%1\"").arg(name)};
+            const int eq = name.indexOf(QLatin1Char('='));
+            if (eq > 0) {
+                value = name.mid(eq + 1);
+                name = name.left(eq);
+            } else if (i + 1 < args.size()) {
+                value = args.at(++i);
+            } else {
+                throw Failure{kExitUsage, QStringLiteral("option %1 needs a value").arg(name)};
+            }
+            if (!allowed.contains(name))
+                throw Failure{kExitUsage, QStringLiteral("unknown option %1").arg(name)};
+            if (m_values.contains(name))
+                throw Failure{kExitUsage, QStringLiteral("option %1 given twice").arg(name)};
+            m_values.insert(name, value);
+        }
+    }
+
+    std::optional<QString> text(const QString& name) const {
+        const auto it = m_values.constFind(name);
+        if (it == m_values.constEnd())
+            return std::nullopt;
+        return *it;
+    }
+
+    QString requiredText(const QString& name) const {
+        const std::optional<QString> value = text(name);
+        if (!value || value->isEmpty())
+            throw Failure{kExitUsage, QStringLiteral("option %1 is required").arg(name)};
+        return *value;
+    }
+
+    std::optional<int> integer(const QString& name) const {
+        const std::optional<QString> value = text(name);
+        if (!value)
+            return std::nullopt;
+        bool ok = false;
+        const int number = value->toInt(&ok);
+        if (!ok)
+            throw Failure{
+                kExitUsage,
+                QStringLiteral("option %1 needs a whole number, not \"%2\"").arg(name, *value)};
+        return number;
+    }
+
+    int requiredInteger(const QString& name) const {
+        requiredText(name);
+        return *integer(name);
+    }
+
+    // --today, or the system date.
+    QDate today() const {
+        const std::optional<QString> value = text(QStringLiteral("--today"));
+        if (!value)
+            return QDate::currentDate();
+        const QDate date = QDate::fromString(*value, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            throw Failure{
+                kExitUsage,
+                QStringLiteral("--today needs a date YYYY-MM-DD, not \"%1\"").arg(*value)};
+        return date;
+    }
+
+private:
+    QMap<QString, QString> m_values;
+};
+
+// One mark a line, "DD.MM 0" or "DD.MM 1"; '#' starts a comment; blank lines are ignored. Marks
+// go into the map in file order, as rows of BUH_HOLIDAY would.
+HolidayMap readHolidayFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw Failure{
+            kExitUsage,
+            QStringLiteral("cannot read holiday file %1: %2").arg(path, file.errorString())};
+    static const QRegularExpression mark(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\s+([01])$"));
+    HolidayMap map;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        const int hash = line.indexOf(QLatin1Char('#'));
+        if (hash >= 0)
+            line.truncate(hash);
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        const QRegularExpressionMatch m = mark.match(line);
+        const int day = m.hasMatch() ? m.captured(1).toInt() : 0;
+        const int month = m.hasMatch() ? m.captured(2).toInt() : 0;
+        // 29.02 is a real day (of leap years); 31.04 is not.
+        if (!m.hasMatch() || !QDate(2024, month, day).isValid())
+            throw Failure{
+                kExitUsage,
+                QStringLiteral("%1:%2: bad holiday line \"%3\" (expected DD.MM 0 or DD.MM "
+                               "1)")
+                    .arg(path)
+                    .arg(i + 1)
+                    .arg(lines.at(i).trimmed())};
+        map.addRow(day, month, m.captured(3).toInt());
+    }
+    return map;
+}
+
+int runDeadlines(const Options& options) {
+    const int cycling = options.requiredInteger(QStringLiteral("--cycling"));
+    const int dayAction = options.requiredInteger(QStringLiteral("--day-action"));
+    const int dayAction12 =
+        options.integer(QStringLiteral("--day-action-12")).value_or(kDayAction12NotSet);
+    const QDate today = options.today();
+    const std::optional<QString> holidayFile = options.text(QStringLiteral("--holidays"));
+    const HolidayMap holidays = holidayFile ? readHolidayFile(*holidayFile) : HolidayMap();
+
+    for (const PeriodPlan& plan :
+         planPeriods(cycling, dayAction, dayAction12, today.year(), today, holidays)) {
+        printLine(
+            QStringLiteral("%1 %2 %3 %4")
+                .arg(isoDate(plan.periodEnd), isoDate(plan.unshifted), isoDate(plan.shifted),
+                     plan.scheduled ? QStringLiteral("scheduled") : QStringLiteral("skipped")));
+    }
+    return kExitOk;
+}
+
+std::unique_ptr<fb::Attachment> openDatabase(const Options& options) {
+    const QString path = options.requiredText(QStringLiteral("--db"));
+    if (!QFileInfo(path).isFile())
+        throw Failure{kExitUsage, QStringLiteral("database not found: %1").arg(path)};
+    auto attachment = std::make_unique<fb::Attachment>();
+    try {
+        attachment->attach(QFileInfo(path).absoluteFilePath(),
+                           database_creator::connectionParams());
+    } catch (const fb::Error& e) {
+        throw Failure{
+            kExitUsage,
+            QStringLiteral("cannot open the database %1: %2").arg(path, e.message().trimmed())};
+    }
+    return attachment;
+}
+
+int runGenerate(const Options& options) {
+    const std::optional<int> report = options.integer(QStringLiteral("--report"));
+    FixedClock clock;
+    clock.setToday(options.today());
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    if (report) {
+        fb::Transaction transaction(*attachment, fb::Transaction::Mode::ReadOnly);
+        fb::Statement query(transaction,
+                            QStringLiteral("SELECT DEL FROM BUH_ACCOUNT WHERE ID = :ID"));
+        query.setParam(QStringLiteral("ID"), *report);
+        query.open();
+        if (!query.fetch())
+            throw Failure{kExitUsage, QStringLiteral("no report with ID %1").arg(*report)};
+    }
+
+    ScheduleEngine engine(*attachment, clock);
+    const RunResult result = engine.CreateBuhHistoryForAccount(report.value_or(-1));
+    printLine(QStringLiteral("stored %1 failed %2").arg(result.stored).arg(result.failed));
+    if (result.endedEarly)
+        print(stderr, QStringLiteral("the run ended early\n"));
+    if (!result.lastErrorText.isEmpty())
+        print(stderr, QStringLiteral("last error: %1\n").arg(result.lastErrorText.trimmed()));
+    return result.clean() ? kExitOk : kExitRunFailed;
+}
+
+int runCorrect(const Options& options) {
+    FixedClock clock;
+    clock.setToday(options.today());
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    HolidayMap holidays;
+    const CorrectionResult result = correctSchedule(*attachment, clock, holidays);
+    if (!result.ok) {
+        print(stderr, QStringLiteral("correction failed, nothing was changed: %1\n")
+                          .arg(result.errorText.trimmed()));
+        return kExitRunFailed;
+    }
+    printLine(QStringLiteral("changed %1").arg(result.changed));
+    return kExitOk;
+}
+
+int runDue(const Options& options) {
+    const QDate today = options.today();
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    const QSet<BuhEntryStatus> due = {BuhEntryStatus::AlarmNeSdan, BuhEntryStatus::Warning};
+    const QString sql =
+        QStringLiteral(
+            "SELECT BUH_HISTORY.ID, BUH_HISTORY.DT_ACTION, BUH_HISTORY.DT_ACTUAL, "
+            "BUH_HISTORY.DT_ADD_RECORD, BUH_ACCOUNT.DAY_WARNING, BUH_HISTORY.CYCLING, "
+            "BUH_HISTORY.DT_END_ACCOUNT, ORGANIZATION.NAME, BUH_ACCOUNT.NAME FROM BUH_HISTORY "
+            "LEFT JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID = BUH_HISTORY.BUH_ACCOUNT_ID "
+            "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = BUH_HISTORY.ORGANIZATION_ID WHERE %1 "
+            "ORDER BY BUH_HISTORY.DT_ACTION, ORGANIZATION.NAME, BUH_ACCOUNT.NAME")
+            .arg(statusFilterSql(due, QStringLiteral("DATE '%1'").arg(isoDate(today))));
+
+    fb::Transaction transaction(*attachment, fb::Transaction::Mode::ReadOnly);
+    fb::Statement query(transaction, sql);
+    query.open();
+    const QDateTime now(today, QTime(12, 0));
+    while (query.fetch()) {
+        BuhEntry entry;
+        entry.id = query.value(0);
+        entry.dtAction = query.value(1).toDateTime();
+        entry.dtActual = query.value(2).toDateTime();
+        entry.dtAddRecord = query.value(3).toDateTime();
+        entry.dayWarning = query.value(4);
+        entry.cycling = query.value(5);
+        entry.dtEndAccount = query.value(6).toDateTime().date();
+        printLine(QStringLiteral("%1\t%2\t%3\t%4")
+                      .arg(isoDate(entry.dtAction.date()),
+                           statusText(entryStatus(entry, now, today)), query.value(7).toString(),
+                           query.value(8).toString()));
+    }
+    transaction.commit();
+    return kExitOk;
+}
+
+int run(const QStringList& args) {
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        print(stdout, QString::fromLatin1(kUsage));
+        return kExitOk;
+    }
+    if (args.isEmpty())
+        throw Failure{kExitUsage, QStringLiteral("no command given")};
+
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    const QString db = QStringLiteral("--db");
+    const QString today = QStringLiteral("--today");
+    if (command == QLatin1String("deadlines")) {
+        return runDeadlines(Options(
+            rest, {QStringLiteral("--cycling"), QStringLiteral("--day-action"),
+                   QStringLiteral("--day-action-12"), today, QStringLiteral("--holidays")}));
+    }
+    if (command == QLatin1String("generate"))
+        return runGenerate(Options(rest, {db, QStringLiteral("--report"), today}));
+    if (command == QLatin1String("correct"))
+        return runCorrect(Options(rest, {db, today}));
+    if (command == QLatin1String("due"))
+        return runDue(Options(rest, {db, today}));
+    throw Failure{kExitUsage, QStringLiteral("unknown command \"%1\"").arg(command)};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    try {
+        return run(app.arguments().mid(1));
+    } catch (const Failure& failure) {
+        print(stderr, QStringLiteral("sroko-cli: %1\n").arg(failure.message));
+        if (failure.code == kExitUsage)
+            print(stderr, QStringLiteral("Try 'sroko-cli --help'.\n"));
+        return failure.code;
+    } catch (const fb::Error& e) {
+        // A database error outside the runs' own reporting (reading the list of due entries).
+        print(stderr, QStringLiteral("sroko-cli: database error: %1\n").arg(e.message().trimmed()));
+        return kExitRunFailed;
+    }
+}
