@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+struct BooksEnvironment;
+struct RunResult;
 class DataGrid;
 class DatasetModel;
 class Dialogs;
@@ -25,6 +27,8 @@ public:
     void setMaster(fb::Dataset* organizations);
     // Opens the list for the master's current organisation; throws fb::Error.
     void open();
+    // The reports picker, the schedule engine and the services the actions need.
+    void setBooksEnvironment(BooksEnvironment* env) { m_env = env; }
 
     fb::Dataset* qBuhAccRep = nullptr;
     DatasetModel* model = nullptr;
@@ -43,10 +47,25 @@ public:
     // Enabling of the pop-up menu, computed each time it opens.
     void PM_BuhAccRepPopup();
 
+    void PM_BuhAcc_AddClick();
+    void PM_BuhAcc_DelClick();
+    void PM_BuhAcc_OnClick();
+    void PM_BuhAcc_OffClick();
+    void PM_BuhAcc_OnAllClick();
+    void PM_BuhAcc_OffAllClick();
+    // Writes ON_OFF of the current assignment and commits it.
+    void SetBuhAccRepOnOff(int value);
+
 protected:
     Dialogs* m_dialogs;
     fb::Dataset* m_master = nullptr;
 
 private:
     void followMaster();
+    bool hasRows() const;
+    // Generates the current assignment's entries with its report's terms.
+    RunResult createBuhHistory();
+    void showDatabaseError(const QString& text);
+
+    BooksEnvironment* m_env = nullptr;
 };
