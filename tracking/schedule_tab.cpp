@@ -77,9 +77,9 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
               return periodText(d.value(row, QStringLiteral("CYCLING")), v.toDate());
           },
           {},
-          110},
+          0},
          {QStringLiteral("DT_ACTION"), QStringLiteral("Крайняя дата сдачи"), Qt::AlignLeft,
-          dateTime, QColor(Qt::blue), 120},
+          dateTime, QColor(Qt::blue), 0},
          {QStringLiteral("DT_ACTUAL"),
           QStringLiteral("Дата сдачи бухгалтером"),
           Qt::AlignLeft,
@@ -87,13 +87,13 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
               return actualDateText(entryAt(d, row), clk->now());
           },
           {},
-          140},
+          0},
          {QStringLiteral("CYCLING"),
           QStringLiteral("Цикличность"),
           centred,
           [](const QVariant& v, const fb::Dataset&, int) { return cyclingText(v); },
           {},
-          80},
+          0},
          {QStringLiteral("BUH_ACCOUNT_NAME"),
           QStringLiteral("Наименование отчётности"),
           Qt::AlignLeft,
@@ -105,7 +105,7 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
           Qt::AlignLeft,
           {},
           {},
-          150},
+          0},
          {QStringLiteral("ID"),
           QStringLiteral("Статус отчёта"),
           centred,
@@ -115,7 +115,7 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
                                     : std::nullopt);
           },
           {},
-          190},
+          0},
          {QStringLiteral("ORGANIZATION_NAME"),
           QStringLiteral("Организация"),
           Qt::AlignLeft,
@@ -127,7 +127,7 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
           Qt::AlignLeft,
           dateTime,
           {},
-          120}},
+          0}},
         this);
     model->setRowColours([clk](const fb::Dataset& d, int row) {
         const RowColours c = rowColours(entryAt(d, row), clk->now(), clk->today(), false,
@@ -313,7 +313,8 @@ QWidget* ScheduleTab::buildFilters(const Clock& clock) {
     v->addWidget(orgBox);
     v->addStretch(1);
     scroll->setWidget(Panel_BuhParams);
-    scroll->setMinimumWidth(280);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(Panel_BuhParams->sizeHint().width() + 24);
     return scroll;
 }
 

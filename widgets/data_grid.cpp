@@ -372,7 +372,7 @@ int DataGrid::designWidth(int column) const {
     const ColumnDef& def = m_model->columns().at(column);
     if (def.width > 0)
         return def.width;
-    return std::max(60, horizontalHeader()->fontMetrics().horizontalAdvance(def.caption) + 20);
+    return std::max(60, horizontalHeader()->fontMetrics().horizontalAdvance(def.caption) + 36);
 }
 
 int DataGrid::anchorColumn() const {

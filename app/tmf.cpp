@@ -1,0 +1,542 @@
+#include "app/tmf.h"
+
+#include "app/about_form.h"
+#include "app/busy_indicator.h"
+#include "app/intro_form.h"
+#include "app/program_art.h"
+#include "app/version_info.h"
+#include "books/organizations_panel.h"
+#include "data/clock.h"
+#include "data/db_settings.h"
+#include "data/ini_file.h"
+#include "data/tdm.h"
+#include "fb/dataset.h"
+#include "fb/error.h"
+#include "schedule/assignments_panel.h"
+#include "schedule/holiday_map.h"
+#include "tracking/schedule_tab.h"
+#include "widgets/data_grid.h"
+#include "widgets/dialogs.h"
+#include "widgets/help_viewer.h"
+#include "widgets/spin_edit.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const char kMainWindowPath[] = "MAIN_WINDOW\\";
+const char kIniCaption[] = "ini-файл";
+
+QString openTableError() {
+    return QStringLiteral("Ошибка открытия таблицы \"Организации\" в базе данных.");
+}
+
+} // namespace
+
+TMF::TMF(AppContext context, TMFServices services, QWidget* parent)
+    : QMainWindow(parent), m_context(std::move(context)), m_services(std::move(services)) {
+    setObjectName(QStringLiteral("TMF"));
+    setWindowTitle(QStringLiteral("Сроковед"));
+    setWindowIcon(programIcon());
+    if (!m_services.createDataModule)
+        m_services.createDataModule = [](const AppContext& c) { return std::make_unique<TDM>(c); };
+    if (!m_services.openUrl)
+        m_services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    if (!m_services.startProgram)
+        m_services.startProgram = [](const QString& program, const QString& folder) {
+            return QFileInfo(program).isExecutable() &&
+                   QProcess::startDetached(program, {}, folder);
+        };
+    m_busy = std::make_unique<BusyIndicator>();
+    resize(1008, 824);
+    setMinimumSize(690, 630);
+    buildFrame();
+    buildMenus();
+}
+
+TMF::~TMF() {
+    // The panels hold datasets on the data module's connection: they go first.
+    delete PC_Main;
+    PC_Main = nullptr;
+    m_dm.reset();
+}
+
+BusyIndicator& TMF::busy() {
+    return *m_busy;
+}
+
+HolidayMap& TMF::holidayMap() {
+    if (!m_holidayMap)
+        m_holidayMap = std::make_unique<HolidayMap>();
+    return *m_holidayMap;
+}
+
+void TMF::buildFrame() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel_Info = new QWidget(central);
+    Panel_Info->setObjectName(QStringLiteral("Panel_Info"));
+    Panel_Info->setFixedHeight(40);
+    Panel_Info->setAutoFillBackground(true);
+    QPalette infoPalette = Panel_Info->palette();
+    infoPalette.setColor(QPalette::Window, QColor(104, 140, 248));
+    Panel_Info->setPalette(infoPalette);
+    auto* infoLayout = new QHBoxLayout(Panel_Info);
+    infoLayout->setContentsMargins(8, 2, 8, 2);
+    auto* picture = new QLabel(Panel_Info);
+    picture->setPixmap(programIconPixmap(32));
+    infoLayout->addWidget(picture);
+    auto* infoText = new QLabel(
+        QStringLiteral("Расписание бухгалтерских отчётностей для одной или нескольких организаций"),
+        Panel_Info);
+    QFont bold = infoText->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() + 1);
+    infoText->setFont(bold);
+    QPalette white = infoText->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    infoText->setPalette(white);
+    infoLayout->addWidget(infoText, 1);
+    layout->addWidget(Panel_Info);
+
+    PC_Main = new QTabWidget(central);
+    PC_Main->setObjectName(QStringLiteral("PC_Main"));
+    TS_BuhReports = new QWidget;
+    TS_BuhReports->setObjectName(QStringLiteral("TS_BuhReports"));
+    new QVBoxLayout(TS_BuhReports);
+    TS_BuhReports->layout()->setContentsMargins(2, 2, 2, 2);
+    TS_BuhShedule = new QWidget;
+    TS_BuhShedule->setObjectName(QStringLiteral("TS_BuhShedule"));
+    new QVBoxLayout(TS_BuhShedule);
+    TS_BuhShedule->layout()->setContentsMargins(2, 2, 2, 2);
+    TS_Help = buildHelpTab();
+    PC_Main->addTab(TS_BuhReports, style()->standardIcon(QStyle::SP_DirHomeIcon),
+                    QStringLiteral("Организации и назначенные им отчёты"));
+    PC_Main->addTab(TS_BuhShedule, style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                    QStringLiteral("Расписание сдачи"));
+    PC_Main->addTab(TS_Help, style()->standardIcon(QStyle::SP_MessageBoxQuestion),
+                    QStringLiteral("Справка"));
+    layout->addWidget(PC_Main, 1);
+    setCentralWidget(central);
+
+    const int widths[3] = {300, 500, 50};
+    const QString texts[3] = {QStringLiteral("Пользователь :"), QStringLiteral("База данных :"),
+                              QString()};
+    for (int i = 0; i < 3; ++i) {
+        SB_Main[i] = new QLabel(texts[i], this);
+        SB_Main[i]->setFixedWidth(widths[i]);
+        SB_Main[i]->setFrameShape(QFrame::StyledPanel);
+        statusBar()->addWidget(SB_Main[i]);
+    }
+    statusBar()->setObjectName(QStringLiteral("SB_Main"));
+}
+
+QWidget* TMF::buildHelpTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("TS_Help"));
+    auto* grid = new QGridLayout(tab);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setVerticalSpacing(14);
+    const QStringList texts{
+        QStringLiteral("1.) Заполни два справочника - виды отчётностей и календарь праздников на "
+                       "текущий год"),
+        QStringLiteral("2.) Внеси необходимое количество организаций в главном окне программы"),
+        QStringLiteral("3.) Каждой организации присвой те отчётности, которые по ней необходимо "
+                       "будет сдать.\nВключи отчётности.\nПри включении отчётностей, программа "
+                       "автоматически создаст в базе данных годовое расписание сдачи отчётов для "
+                       "этой организации."),
+        QStringLiteral(
+            "4.) Используй два места программы, чтобы посмотреть расписание сдачи и "
+            "пометить сданное :\n4.1.) Закладка \"Бухгалтерская отчётность\" - закладка "
+            "\"Список отчётностей\" - меню \"Список отчётов для организации...\"\n\n4.2.) "
+            "Закладка \"Расписание сдачи\""),
+        QStringLiteral("После 31 декабря текущего года, для создания нового годового расписания "
+                       ":\n- создай новый список праздничных дней для наступившего года;\n- нажми "
+                       "кнопку \"Создать расписание для всех бухгалтерских отчётностей\" в окне "
+                       "справочника \"Бухгалтерская отчётность\".")};
+    const QStyle::StandardPixmap icons[5] = {
+        QStyle::SP_FileDialogInfoView, QStyle::SP_DirIcon, QStyle::SP_DialogApplyButton,
+        QStyle::SP_FileDialogContentsView, QStyle::SP_MessageBoxInformation};
+    int row = 0;
+    for (int i = 0; i < texts.size(); ++i) {
+        if (i == texts.size() - 1) {
+            auto* line = new QFrame(tab);
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            grid->addWidget(line, row++, 0, 1, 2);
+        }
+        auto* icon = new QLabel(tab);
+        icon->setPixmap(style()->standardIcon(icons[i]).pixmap(16, 16));
+        icon->setAlignment(Qt::AlignTop);
+        auto* text = new QLabel(texts[i], tab);
+        text->setObjectName(QStringLiteral("Label_Help_%1").arg(i + 1));
+        text->setWordWrap(true);
+        grid->addWidget(icon, row, 0);
+        grid->addWidget(text, row++, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row, 1);
+    return tab;
+}
+
+void TMF::buildMenus() {
+    menuMain = menuBar()->addMenu(QStringLiteral("Главное"));
+    MM_NewDB = new QAction(QStringLiteral("Подключиться к другой базе данных ..."), this);
+    MM_NewDB->setObjectName(QStringLiteral("MM_NewDB"));
+    MM_NewDB->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    // Not shown in the menu; its shortcut works because the window itself holds the action.
+    addAction(MM_NewDB);
+    connect(MM_NewDB, &QAction::triggered, this, &TMF::MM_NewDBClick);
+    MM_DBService = menuMain->addAction(style()->standardIcon(QStyle::SP_DriveHDIcon),
+                                       QStringLiteral("Сервис базы данных ..."));
+    MM_DBService->setObjectName(QStringLiteral("MM_DBService"));
+    MM_DBService->setEnabled(false); // the database service window comes with its own release
+    menuMain->addSeparator();
+    MM_Exit = menuMain->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                  QStringLiteral("Выход из программы"));
+    MM_Exit->setObjectName(QStringLiteral("MM_Exit"));
+    MM_Exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(MM_Exit, &QAction::triggered, this, &TMF::MM_ExitClick);
+
+    menuBooks = menuBar()->addMenu(QStringLiteral("Справочники"));
+    MM_HB_BuhReports = menuBooks->addAction(style()->standardIcon(QStyle::SP_FileDialogListView),
+                                            QStringLiteral("Бухгалтерия - виды отчётности ..."));
+    MM_HB_BuhReports->setObjectName(QStringLiteral("MM_HB_BuhReports"));
+    MM_HB_BuhHolidays =
+        menuBooks->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                             QStringLiteral("Бухгалтерия - праздничные дни ..."));
+    MM_HB_BuhHolidays->setObjectName(QStringLiteral("MM_HB_BuhHolidays"));
+
+    menuHelp = menuBar()->addMenu(QStringLiteral("Справка"));
+    MM_HelpFile = new QAction(QStringLiteral("Вызов файла справки"), this);
+    MM_HelpFile->setObjectName(QStringLiteral("MM_HelpFile"));
+    MM_HelpFile->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(MM_HelpFile);
+    connect(MM_HelpFile, &QAction::triggered, this, &TMF::MM_HelpFileClick);
+    MM_About = menuHelp->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation),
+                                   QStringLiteral("О программе..."));
+    MM_About->setObjectName(QStringLiteral("MM_About"));
+    MM_About->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
+    connect(MM_About, &QAction::triggered, this, &TMF::MM_AboutClick);
+}
+
+void TMF::buildDataPanels() {
+    fb::Attachment& attachment = m_dm->SHCDataBase;
+    orgSplitter = new QSplitter(Qt::Vertical, TS_BuhReports);
+    orgSplitter->setObjectName(QStringLiteral("orgSplitter"));
+    organizations = new OrganizationsPanel(attachment, m_context.dialogs, orgSplitter);
+    PC_Buh = new QTabWidget(orgSplitter);
+    PC_Buh->setObjectName(QStringLiteral("PC_Buh"));
+    assignments = new AssignmentsPanel(attachment, m_context.dialogs, PC_Buh);
+    PC_Buh->addTab(assignments, QStringLiteral("Список отчётов для организации"));
+    PC_Buh->setMinimumHeight(103);
+    orgSplitter->addWidget(organizations);
+    orgSplitter->addWidget(PC_Buh);
+    orgSplitter->setChildrenCollapsible(false);
+    orgSplitter->setSizes({380, 320});
+    TS_BuhReports->layout()->addWidget(orgSplitter);
+    assignments->setMaster(organizations->qOrgan);
+
+    static SystemClock systemClock;
+    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
+    schedule = new ScheduleTab(attachment, m_context.dialogs, clock, TS_BuhShedule);
+    TS_BuhShedule->layout()->addWidget(schedule);
+}
+
+void TMF::ShowIntroInfo(const QString& text) {
+    ::ShowIntroInfo(m_splash, text);
+    emit startupStep(text);
+}
+
+void TMF::CloseIntro() {
+    ::CloseIntro(m_splash);
+}
+
+bool TMF::FormCreate() {
+    Dialogs* dialogs = m_context.dialogs;
+    ShowIntroInfo(QStringLiteral("Инициализация памяти..."));
+    try {
+        m_dm = m_services.createDataModule(m_context);
+    } catch (const std::exception&) {
+        m_dm.reset();
+    }
+    if (!m_dm) {
+        dialogs->error(this,
+                       QStringLiteral("Ошибка запуска программы - сбой инициализации DataModule. "
+                                      "Одна из частых причин - возможно, сервер или клиент "
+                                      "Firebird не установлен на этом компьютере."),
+                       windowTitle());
+        return false;
+    }
+    m_dm->setStatusTextHandler([this](const QString& text) { SB_Main[1]->setText(text); });
+
+    ShowIntroInfo(QStringLiteral("Подключение к базе данных..."));
+    if (!m_dm->ConnectDatabase()) {
+        dialogs->error(this,
+                       QStringLiteral("Программе не удается подключиться к базе данных по "
+                                      "следующему пути - %1.")
+                           .arg(QDir::toNativeSeparators(m_dm->databasePath())),
+                       QStringLiteral("Подключение к локальной БД без Firebird"));
+        return false;
+    }
+    buildDataPanels();
+
+    ShowIntroInfo(QStringLiteral("Восстановление параметров интерфейса..."));
+    m_dm->setSettingsFileName(QStringLiteral("Sroko.ini"));
+    restoreWindowState();
+
+    ShowIntroInfo(QStringLiteral("Все модули успешно загружены"));
+    CloseIntro();
+
+    remindAboutUpdates();
+
+    try {
+        organizations->open();
+    } catch (const fb::Error&) {
+        dialogs->error(this, openTableError(), windowTitle());
+    }
+    try {
+        assignments->open();
+    } catch (const fb::Error&) {
+        dialogs->error(this, openTableError(), windowTitle());
+    }
+    m_holidayMap = std::make_unique<HolidayMap>();
+    return true;
+}
+
+void TMF::remindAboutUpdates() {
+    static SystemClock systemClock;
+    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
+    const QDate today = clock.today();
+    // A missing value reads as today; one that is not a date never shows the reminder.
+    const std::optional<QDate> last = parseLastUpdate(m_dm->LastUpdateDate);
+    if (!last || last->daysTo(today) < 29)
+        return;
+    const bool open = m_context.dialogs->ask(
+        this,
+        QStringLiteral("Программа \"Сроковед\" обнаружила, что прошло достаточно большое время с "
+                       "момента выхода этой версии. Возможно, разработчики уже подготовили новую "
+                       "версию программы \"Сроковед\".\n \nВы хотите открыть сайт прораммы прямо "
+                       "сейчас и посмотреть наличие новых версий?"),
+        QStringLiteral("Обновление \"Сроковед\""), MsgIcon::Question, MsgResult::No);
+    if (open)
+        m_services.openUrl(QUrl(QString::fromLatin1(kProgramWebPage)));
+    try {
+        IniFile settings(m_dm->settingsFilePath());
+        writeLastUpdate(settings, today);
+    } catch (const IniError& e) {
+        m_context.dialogs->error(this, e.message(), QString::fromUtf8(kIniCaption));
+    }
+}
+
+FormState TMF::captureState() const {
+    FormState state;
+    state.windowState = isMaximized() ? FormState::kMaximized : FormState::kNormal;
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    state.size = normal.size();
+    state.position = normal.topLeft();
+    if (organizations) {
+        state.properties.insert(QStringLiteral("Panel_Organizations.Height"),
+                                organizations->height());
+        state.properties.insert(QStringLiteral("Panel_OrgComments.Width"),
+                                organizations->Panel_OrgComments->width());
+        organizations->DBGrid_Organs->saveTo(state, QStringLiteral("DBGrid_Organs"));
+    }
+    if (assignments)
+        assignments->DBGrid_BuhAccount->saveTo(state, QStringLiteral("DBGrid_BuhAccount"));
+    if (schedule) {
+        state.properties.insert(QStringLiteral("CB_BuhMonth_Begin.ItemIndex"),
+                                schedule->CB_BuhMonth_Begin->currentIndex());
+        state.properties.insert(QStringLiteral("CB_BuhMonth_End.ItemIndex"),
+                                schedule->CB_BuhMonth_End->currentIndex());
+        state.properties.insert(QStringLiteral("SE_BuhYear_Begin.Value"),
+                                schedule->SE_BuhYear_Begin->value());
+        state.properties.insert(QStringLiteral("SE_BuhYear_End.Value"),
+                                schedule->SE_BuhYear_End->value());
+        state.properties.insert(QStringLiteral("Panel_ReportBottom.Height"),
+                                schedule->Panel_ReportBottom->height());
+        state.properties.insert(QStringLiteral("Panel_Podrobno.Width"),
+                                schedule->Panel_Podrobno->width());
+        schedule->DBGrid_BuhHistory->saveTo(state, QStringLiteral("DBGrid_BuhHistory"));
+    }
+    return state;
+}
+
+namespace {
+
+// Gives the first widget of a splitter the wanted extent, the rest to the others.
+void setFirstExtent(QSplitter* splitter, int extent) {
+    QList<int> sizes = splitter->sizes();
+    if (sizes.size() < 2)
+        return;
+    int total = 0;
+    for (int s : sizes)
+        total += s;
+    if (total <= 0)
+        total = splitter->orientation() == Qt::Vertical ? splitter->height() : splitter->width();
+    sizes[0] = extent;
+    sizes[1] = std::max(1, total - extent);
+    splitter->setSizes(sizes);
+}
+
+// Gives the last widget of a splitter the wanted extent.
+void setLastExtent(QSplitter* splitter, int extent) {
+    QList<int> sizes = splitter->sizes();
+    if (sizes.size() < 2)
+        return;
+    int total = 0;
+    for (int s : sizes)
+        total += s;
+    sizes[sizes.size() - 1] = extent;
+    sizes[0] = std::max(1, total - extent);
+    splitter->setSizes(sizes);
+}
+
+} // namespace
+
+void TMF::applyState(const FormState& state) {
+    if (state.size)
+        resize(state.size->expandedTo(minimumSize()));
+    if (state.position)
+        move(*state.position);
+    const auto property = [&](const char* name) -> std::optional<int> {
+        const auto it = state.properties.find(QString::fromLatin1(name));
+        if (it == state.properties.end())
+            return std::nullopt;
+        return it.value();
+    };
+    if (organizations) {
+        if (auto h = property("Panel_Organizations.Height"))
+            setFirstExtent(orgSplitter, *h);
+        if (auto w = property("Panel_OrgComments.Width"))
+            setLastExtent(organizations->splitter, *w);
+        organizations->DBGrid_Organs->restoreFrom(state, QStringLiteral("DBGrid_Organs"));
+    }
+    if (assignments)
+        assignments->DBGrid_BuhAccount->restoreFrom(state, QStringLiteral("DBGrid_BuhAccount"));
+    if (schedule) {
+        if (auto i = property("CB_BuhMonth_Begin.ItemIndex"); i && *i >= 0 && *i < 12)
+            schedule->CB_BuhMonth_Begin->setCurrentIndex(*i);
+        if (auto i = property("CB_BuhMonth_End.ItemIndex"); i && *i >= 0 && *i < 12)
+            schedule->CB_BuhMonth_End->setCurrentIndex(*i);
+        if (auto v = property("SE_BuhYear_Begin.Value"))
+            schedule->SE_BuhYear_Begin->setValue(*v);
+        if (auto v = property("SE_BuhYear_End.Value"))
+            schedule->SE_BuhYear_End->setValue(*v);
+        if (auto h = property("Panel_ReportBottom.Height"))
+            setLastExtent(schedule->bottomSplitter, *h);
+        if (auto w = property("Panel_Podrobno.Width"))
+            setFirstExtent(schedule->detailSplitter, *w);
+        schedule->DBGrid_BuhHistory->restoreFrom(state, QStringLiteral("DBGrid_BuhHistory"));
+    }
+    if (state.windowState && *state.windowState == FormState::kMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMF::restoreWindowState() {
+    try {
+        FormStateStorage storage(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath));
+        applyState(storage.load());
+    } catch (const std::exception&) {
+        m_context.dialogs->error(this,
+                                 QStringLiteral("Ошибка чтения или восстановления параметров."),
+                                 QString::fromUtf8(kIniCaption));
+    }
+}
+
+void TMF::saveWindowState() {
+    try {
+        FormStateStorage storage(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath));
+        storage.save(captureState());
+    } catch (const std::exception&) {
+        m_context.dialogs->error(this, QStringLiteral("Ошибка записи параметров."),
+                                 QString::fromUtf8(kIniCaption));
+    }
+}
+
+bool TMF::FormCloseQuery() {
+    return m_context.dialogs->ask(this,
+                                  QStringLiteral("Вы действительно хотите завершить программу?"),
+                                  windowTitle(), MsgIcon::Question, MsgResult::No);
+}
+
+void TMF::FormClose() {
+    if (m_dm)
+        saveWindowState();
+    m_holidayMap.reset();
+}
+
+void TMF::closeEvent(QCloseEvent* event) {
+    if (m_endingNow) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMF::endAtOnce() {
+    m_endingNow = true;
+    if (m_context.endProgramNow)
+        m_context.endProgramNow();
+}
+
+void TMF::MM_NewDBClick() {
+    const bool yes = m_context.dialogs->ask(
+        this,
+        QStringLiteral("Для подключения к другой базе данных требуется перезагрузка программы. "
+                       "Стереть настройки текущего подключения и завершить работу программы?"),
+        windowTitle(), MsgIcon::Question, MsgResult::No);
+    if (!yes)
+        return;
+    try {
+        IniFile settings(QDir(m_context.programFolder).filePath(QStringLiteral("Sroko.ini")));
+        clearConnectionKeys(settings);
+    } catch (const IniError& e) {
+        m_context.dialogs->error(this, e.message(), QString::fromUtf8(kIniCaption));
+    }
+    // A new title lets the next program start although this one still runs for a moment.
+    setWindowTitle(windowTitle() + QLatin1Char(' '));
+    QApplication::setApplicationDisplayName(windowTitle());
+    if (m_services.releaseInstanceLock)
+        m_services.releaseInstanceLock();
+    m_services.startProgram(
+        QDir(m_context.programFolder).filePath(QStringLiteral("Import_Norvane")),
+        m_context.programFolder);
+    QApplication::processEvents();
+    endAtOnce();
+}
+
+void TMF::MM_HelpFileClick() {
+    HelpViewer::showTopic(*m_context.dialogs, this, m_context.programFolder,
+                          QStringLiteral("Main.htm"));
+}
+
+void TMF::MM_AboutClick() {
+    TAboutForm about(VersionInfo::program(), m_dm ? &m_dm->SHCDataBase : nullptr, this);
+    m_context.dialogs->exec(about);
+}

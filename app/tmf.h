@@ -1,0 +1,115 @@
+#pragma once
+
+#include "data/app_context.h"
+#include "data/form_state.h"
+
+#include <QMainWindow>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+class AssignmentsPanel;
+class HolidayMap;
+class OrganizationsPanel;
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class ScheduleTab;
+class TIntroForm;
+class BusyIndicator;
+class TDM;
+
+// What the main window needs from the world besides the context; tests replace these.
+struct TMFServices {
+    std::function<std::unique_ptr<TDM>(const AppContext&)> createDataModule;
+    std::function<void(const QUrl&)> openUrl;
+    // Starts a program of the program folder; false when it is not there.
+    std::function<bool(const QString& program, const QString& folder)> startProgram;
+    // Lets a new instance start (the reconnect command changes the title).
+    std::function<void()> releaseInstanceLock;
+};
+
+// The main window: start-up, the frame with its three tabs, the menus, the status bar, and the
+// close sequence.
+class TMF : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kProgramWebPage = "https://sroko.ru/";
+
+    explicit TMF(AppContext context, TMFServices services = {}, QWidget* parent = nullptr);
+    ~TMF() override;
+
+    // The start-up sequence. False when the program must end without showing this window
+    // (the data module or the connection failed); the caller then exits with a non-zero status.
+    bool FormCreate();
+
+    TDM* dataModule() const { return m_dm.get(); }
+    BusyIndicator& busy();
+    HolidayMap& holidayMap();
+    const AppContext& context() const { return m_context; }
+
+    // Window state under "MAIN_WINDOW\".
+    FormState captureState() const;
+    void applyState(const FormState& state);
+
+    // Menu commands.
+    void MM_NewDBClick();
+    void MM_HelpFileClick();
+    void MM_AboutClick();
+    void MM_ExitClick() { close(); }
+
+    // The frame (names as the users' manuals and the tests know them).
+    QWidget* Panel_Info = nullptr;
+    QTabWidget* PC_Main = nullptr;
+    QWidget* TS_BuhReports = nullptr;
+    QWidget* TS_BuhShedule = nullptr;
+    QWidget* TS_Help = nullptr;
+    QSplitter* orgSplitter = nullptr;
+    QTabWidget* PC_Buh = nullptr;
+    OrganizationsPanel* organizations = nullptr;
+    AssignmentsPanel* assignments = nullptr;
+    ScheduleTab* schedule = nullptr;
+    QLabel* SB_Main[3] = {nullptr, nullptr, nullptr};
+    QMenu* menuMain = nullptr;
+    QMenu* menuBooks = nullptr;
+    QMenu* menuHelp = nullptr;
+    QAction* MM_NewDB = nullptr;
+    QAction* MM_DBService = nullptr;
+    QAction* MM_Exit = nullptr;
+    QAction* MM_HB_BuhReports = nullptr;
+    QAction* MM_HB_BuhHolidays = nullptr;
+    QAction* MM_HelpFile = nullptr;
+    QAction* MM_About = nullptr;
+
+    void ShowIntroInfo(const QString& text);
+    void CloseIntro();
+
+signals:
+    // The start-up step that is running, for the splash and for tests.
+    void startupStep(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildFrame();
+    void buildMenus();
+    QWidget* buildHelpTab();
+    void buildDataPanels();
+    bool FormCloseQuery();
+    void FormClose();
+    void restoreWindowState();
+    void saveWindowState();
+    void remindAboutUpdates();
+    void endAtOnce();
+
+    AppContext m_context;
+    TMFServices m_services;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TIntroForm> m_splash;
+    std::unique_ptr<BusyIndicator> m_busy;
+    std::unique_ptr<HolidayMap> m_holidayMap;
+    bool m_endingNow = false;
+};
