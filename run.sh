@@ -7,5 +7,7 @@ BUILD="$ROOT/build"
 mkdir -p "$BUILD/Base"
 if [ ! -f "$BUILD/Base/Sroko.fdb" ]; then
   "$BUILD/sroko-createdb" "$BUILD/Base/Sroko.fdb" --demo
+  # The demo's switched-on reports get this year's schedule, as the user would make it.
+  "$BUILD/sroko-cli" generate --db "$BUILD/Base/Sroko.fdb"
 fi
 exec "$BUILD/sroko" "$@"
