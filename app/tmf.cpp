@@ -5,6 +5,9 @@
 #include "app/intro_form.h"
 #include "app/program_art.h"
 #include "app/version_info.h"
+#include "books/books_environment.h"
+#include "books/buh_account_form.h"
+#include "books/buh_holidays_form.h"
 #include "books/organizations_panel.h"
 #include "data/clock.h"
 #include "data/db_settings.h"
@@ -32,6 +35,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -226,6 +231,8 @@ void TMF::buildMenus() {
         menuBooks->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
                              QStringLiteral("Бухгалтерия - праздничные дни ..."));
     MM_HB_BuhHolidays->setObjectName(QStringLiteral("MM_HB_BuhHolidays"));
+    connect(MM_HB_BuhReports, &QAction::triggered, this, &TMF::MM_HB_BuhReportsClick);
+    connect(MM_HB_BuhHolidays, &QAction::triggered, this, &TMF::MM_HB_BuhHolidaysClick);
 
     menuHelp = menuBar()->addMenu(QStringLiteral("Справка"));
     MM_HelpFile = new QAction(QStringLiteral("Вызов файла справки"), this);
@@ -261,6 +268,33 @@ void TMF::buildDataPanels() {
     const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
     schedule = new ScheduleTab(attachment, m_context.dialogs, clock, TS_BuhShedule);
     TS_BuhShedule->layout()->addWidget(schedule);
+}
+
+void TMF::makeBooksEnvironment() {
+    static SystemClock systemClock;
+    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
+    m_books = std::make_unique<BooksEnvironment>(
+        BooksEnvironment{m_dm->SHCDataBase, *m_context.dialogs, clock, m_dm->AppIniFileStorage(),
+                         *m_busy, m_dm->engine(), organizations->qOrgan, assignments->qBuhAccRep});
+    assignments->setBooksEnvironment(m_books.get());
+}
+
+void TMF::MM_HB_BuhReportsClick() {
+    if (!m_books)
+        return;
+    // The management mode: nothing to choose.
+    TBuhAccountForm form(*m_books, this);
+    form.Btn_OK->hide();
+    form.RBtn_Any->setEnabled(false);
+    form.RBtn_None->setEnabled(false);
+    m_context.dialogs->exec(form);
+}
+
+void TMF::MM_HB_BuhHolidaysClick() {
+    if (!m_books)
+        return;
+    TBuhHolidaysForm form(*m_books, this);
+    m_context.dialogs->exec(form);
 }
 
 void TMF::ShowIntroInfo(const QString& text) {
@@ -303,6 +337,8 @@ bool TMF::FormCreate() {
 
     ShowIntroInfo(QStringLiteral("Восстановление параметров интерфейса..."));
     m_dm->setSettingsFileName(QStringLiteral("Sroko.ini"));
+    // The directories keep their state in the settings storage just set.
+    makeBooksEnvironment();
     restoreWindowState();
 
     ShowIntroInfo(QStringLiteral("Все модули успешно загружены"));

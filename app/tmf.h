@@ -9,6 +9,7 @@
 #include <memory>
 
 class AssignmentsPanel;
+struct BooksEnvironment;
 class HolidayMap;
 class OrganizationsPanel;
 class QAction;
@@ -58,6 +59,8 @@ public:
     void MM_NewDBClick();
     void MM_HelpFileClick();
     void MM_AboutClick();
+    void MM_HB_BuhReportsClick();
+    void MM_HB_BuhHolidaysClick();
     void MM_ExitClick() { close(); }
 
     // The frame (names as the users' manuals and the tests know them).
@@ -98,6 +101,7 @@ private:
     void buildMenus();
     QWidget* buildHelpTab();
     void buildDataPanels();
+    void makeBooksEnvironment();
     bool FormCloseQuery();
     void FormClose();
     void restoreWindowState();
@@ -111,5 +115,8 @@ private:
     std::unique_ptr<TIntroForm> m_splash;
     std::unique_ptr<BusyIndicator> m_busy;
     std::unique_ptr<HolidayMap> m_holidayMap;
+    // What the directories and the assignments tab are given; made once the settings storage
+    // is set.
+    std::unique_ptr<BooksEnvironment> m_books;
     bool m_endingNow = false;
 };
