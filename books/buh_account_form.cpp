@@ -9,6 +9,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schedule/event_pump.h"
 #include "schedule/periods.h"
 #include "schedule/run_messages.h"
 #include "schedule/schedule_engine.h"
@@ -694,9 +695,9 @@ void TBuhAccountForm::TBtn_OffClick() {
 
 RunResult TBuhAccountForm::generate(int reportId) {
     BusyScope busy(m_env.busy, this, kBusyText);
-    return m_env.engine.CreateBuhHistoryForAccount(reportId, [](int) {
-        // The run stays on this thread; let the windows repaint between assignments.
-        QCoreApplication::processEvents();
+    EventPump pump;
+    return m_env.engine.CreateBuhHistoryForAccount(reportId, [&pump](int) {
+        pump();
         return true;
     });
 }

@@ -8,6 +8,7 @@
 #include "data/clock.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
+#include "schedule/event_pump.h"
 #include "schedule/run_messages.h"
 #include "schedule/schedule_correction.h"
 #include "widgets/data_grid.h"
@@ -310,8 +311,9 @@ void TBuhHolidaysForm::TBtn_CorrectHistoryClick() {
     CorrectionResult result;
     {
         BusyScope busy(m_env.busy, this, QStringLiteral("Выпоняется операция...."));
-        result = correctSchedule(m_env.attachment, m_env.clock, m_holidays,
-                                 [](int) { QCoreApplication::processEvents(); });
+        EventPump pump;
+        result =
+            correctSchedule(m_env.attachment, m_env.clock, m_holidays, [&pump](int) { pump(); });
     }
     m_env.dialogs.message(run_messages::correctionDone(result, this));
 }
