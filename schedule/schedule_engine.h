@@ -70,9 +70,9 @@ public:
     // Called after each assignment with the number done so far; false stops the run.
     using Progress = std::function<bool(int done)>;
 
-    // Every commit forces its pages to disk (about 10 ms here), so batches are large enough
-    // for that to stay small beside the calls, and small enough that a batch holds its row
-    // locks for a fraction of a second.
+    // Every commit forces its pages to disk, which costs milliseconds, so batches are large
+    // enough for that to stay small beside the calls, and small enough that a batch holds its
+    // row locks for a fraction of a second.
     static constexpr int kDefaultBatchSize = 1000;
 
     ScheduleEngine(fb::Attachment& attachment, const Clock& clock);
