@@ -140,7 +140,28 @@ void Statement::prepare() {
     }
 }
 
+bool Statement::inputLayoutFits() const {
+    if (!m_inMeta || m_inColumns.size() != m_params.size())
+        return false;
+    for (int i = 0; i < m_inColumns.size(); ++i) {
+        const QVariant& v = m_params.at(i);
+        if (m_inColumns.at(i).type == SQL_VARYING && v.isValid() &&
+            static_cast<unsigned>(v.toString().size()) > m_inColumns.at(i).length)
+            return false;
+    }
+    return true;
+}
+
 void Statement::buildInputMessage() {
+    // Repeated executions (the schedule engine calls one statement many thousand times) keep
+    // the message layout as long as every text value fits into it.
+    if (inputLayoutFits()) {
+        m_inBuffer.fill(0);
+        auto* buffer = reinterpret_cast<unsigned char*>(m_inBuffer.data());
+        for (int i = 0; i < m_inColumns.size(); ++i)
+            writeParam(i, buffer, m_inColumns.at(i));
+        return;
+    }
     Status status;
     IMessageMetadata* declared = m_statement->getInputMetadata(&status);
     const unsigned count = declared->getCount(&status);

@@ -68,6 +68,7 @@ private:
     };
 
     void ensureStarted();
+    bool inputLayoutFits() const;
     void buildInputMessage();
     void readRow();
     QVariant readValue(const Column& column) const;
