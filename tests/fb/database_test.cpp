@@ -1,5 +1,6 @@
 #include "data/database_creator.h"
 #include "fb/attachment.h"
+#include "fb/engine.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
@@ -7,11 +8,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -251,4 +254,52 @@ TEST(TwoProcesses, DISABLED_ChildWritesARow) {
     att.executeImmediate(tr, QStringLiteral("INSERT INTO BUH_HOLIDAY (NAME, DAY_MONTH, MONTH_YEAR, "
                                             "HOLIDAY_WORK) VALUES ('Ребёнок', 2, 1, 0)"));
     tr.commit();
+}
+
+// A database held by a program whose engine runs in the exclusive mode (the system's default
+// configuration) cannot be opened; the engine says why.
+TEST(Connection, ALockedDatabaseFailsWithTheEngineText) {
+    TestDatabase db;
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SROKO_CHILD_DB"), db.path());
+    holder.setProcessEnvironment(env);
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=Connection.DISABLED_HoldWithTheExclusiveEngine"),
+                  QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(holder.waitForStarted(30000));
+    QByteArray out;
+    while (!out.contains("holding") && holder.waitForReadyRead(30000))
+        out += holder.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("holding")) << out.toStdString();
+    fb::Attachment att;
+    try {
+        att.attach(db.path(), database_creator::connectionParams());
+        FAIL() << "opened a database that another engine holds";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.isEngineError());
+        EXPECT_TRUE(e.engineText().contains(QStringLiteral("lock"))) << e.message().toStdString();
+    }
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    // Released, the file opens again.
+    att.attach(db.path(), database_creator::connectionParams());
+    EXPECT_TRUE(att.isConnected());
+}
+
+TEST(Connection, DISABLED_HoldWithTheExclusiveEngine) {
+    const QString path = qEnvironmentVariable("SROKO_CHILD_DB");
+    ASSERT_FALSE(path.isEmpty());
+    // The system's engine root: where our root's plugins link to.
+    const QString systemRoot =
+        QFileInfo(QFileInfo(QStringLiteral(SROKO_FB_ROOT "/plugins")).symLinkTarget()).path();
+    fb::configureEmbeddedEngine(systemRoot);
+    fb::Attachment att;
+    att.attach(path, database_creator::connectionParams());
+    std::printf("holding\n");
+    std::fflush(stdout);
+    // Hold the file until the parent closes our input.
+    QFile input;
+    input.open(stdin, QIODevice::ReadOnly);
+    input.readAll();
 }
