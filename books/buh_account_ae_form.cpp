@@ -3,6 +3,7 @@
 #include "books/name_edit_check.h"
 #include "books/text_helpers.h"
 #include "widgets/caption_strip.h"
+#include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
 
 #include <QApplication>
@@ -39,12 +40,8 @@ TBuhAccountAEForm::TBuhAccountAEForm(fb::Dataset& reports, QWidget* parent) : QD
     setWindowTitle(QStringLiteral("Бухгалтерская отчётность"));
 
     auto* layout = new QVBoxLayout(this);
-    Label_Header = new QLabel(QStringLiteral("Параметры бухгалтерской отчётности"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont headerFont = Label_Header->font();
-    headerFont.setBold(true);
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header =
+        form_parts::headerLabel(QStringLiteral("Параметры бухгалтерской отчётности"), this);
     layout->addWidget(Label_Header);
     Label_Info2 = new QLabel(QStringLiteral("Укажите параметры для отчётности ..."), this);
     Label_Info2->setObjectName(QStringLiteral("Label_Info2"));
@@ -131,20 +128,13 @@ TBuhAccountAEForm::TBuhAccountAEForm(fb::Dataset& reports, QWidget* parent) : QD
     Memo_Comments->setObjectName(QStringLiteral("Memo_Comments"));
     layout->addWidget(Memo_Comments, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Сохранить"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row = form_parts::addButtonRow(layout, this, QStringLiteral("Сохранить"),
+                                              QStringLiteral("Отмена"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(640, 680);
 
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cyclingButtons, &QButtonGroup::idClicked, this, &TBuhAccountAEForm::RG_CyclingClick);
     connect(CB_Day_Action_12, &QCheckBox::clicked, this, &TBuhAccountAEForm::CB_Day_Action_12Click);
 

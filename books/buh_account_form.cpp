@@ -19,14 +19,13 @@
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -90,25 +89,6 @@ QString quotedName(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-QToolButton* toolButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
-                        const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    return button;
-}
-
-QFrame* separator(QWidget* parent, const char* name) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
 QLabel* helpLink(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -120,12 +100,6 @@ QLabel* helpLink(QWidget* parent, const char* name, const QString& text) {
     label->setPalette(palette);
     label->setCursor(Qt::PointingHandCursor);
     return label;
-}
-
-void paintBase(QWidget* widget, QPalette::ColorRole role) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, QApplication::palette(widget).color(role));
-    widget->setPalette(palette);
 }
 
 } // namespace
@@ -198,12 +172,8 @@ TBuhAccountForm::TBuhAccountForm(BooksEnvironment& env, QWidget* parent)
     buildToolBar();
     layout->addWidget(ToolBar_Main);
 
-    Label_Header = new QLabel(QStringLiteral("Справочник бухгалтерской отчётности"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont headerFont = Label_Header->font();
-    headerFont.setBold(true);
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header =
+        form_parts::headerLabel(QStringLiteral("Справочник бухгалтерской отчётности"), this);
     layout->addWidget(Label_Header);
     Label_Info2 = new QLabel(QStringLiteral("Внесите в справочник необходимую отчётность"), this);
     Label_Info2->setObjectName(QStringLiteral("Label_Info2"));
@@ -246,16 +216,10 @@ TBuhAccountForm::TBuhAccountForm(BooksEnvironment& env, QWidget* parent)
     Splitter_Comments->setSizes({380, 110});
     layout->addWidget(Splitter_Comments, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Выбор"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Закрыть"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row =
+        form_parts::addButtonRow(layout, this, QStringLiteral("Выбор"), QStringLiteral("Закрыть"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(1000, 640);
 
     connect(RBtn_Any, &QRadioButton::clicked, this, &TBuhAccountForm::RBtn_AnyClick);
@@ -266,7 +230,6 @@ TBuhAccountForm::TBuhAccountForm(BooksEnvironment& env, QWidget* parent)
     connect(DBGrid_BuhAccount, &DataGrid::rowDoubleClicked, this,
             &TBuhAccountForm::DBGrid_BuhAccountDblClick);
     connect(Btn_OK, &QPushButton::clicked, this, &TBuhAccountForm::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(qBuhAccount, &fb::Dataset::afterScroll, this, &TBuhAccountForm::qBuhAccountAfterScroll);
     connect(qBuhAccount, &fb::Dataset::afterPost, this, &TBuhAccountForm::qBuhAccountAfterScroll);
     // While the window exists its balloon also carries the tool-tips.
@@ -295,33 +258,33 @@ void TBuhAccountForm::buildToolBar() {
     ToolBar_Main->setObjectName(QStringLiteral("ToolBar_Main"));
     auto* bar = new QHBoxLayout(ToolBar_Main);
     bar->setContentsMargins(0, 0, 0, 0);
-    TBtn_Add = toolButton(ToolBar_Main, "TBtn_Add", QStyle::SP_FileDialogNewFolder,
-                          QStringLiteral("Добавить новую отчётность"));
-    TBtn_Chng = toolButton(ToolBar_Main, "TBtn_Chng", QStyle::SP_FileDialogDetailedView,
-                           QStringLiteral("Редактировать отчётность"));
-    TBtn_Off = toolButton(ToolBar_Main, "TBtn_Off", QStyle::SP_DialogNoButton,
-                          QStringLiteral("Поместить отчётность в архив"));
-    TBtn_Del = toolButton(ToolBar_Main, "TBtn_Del", QStyle::SP_TrashIcon,
-                          QStringLiteral("Удалить отчётность из базы данных"));
-    TBtn_Sep_02 = separator(ToolBar_Main, "TBtn_Sep_02");
+    TBtn_Add = form_parts::toolButton(ToolBar_Main, "TBtn_Add", QStyle::SP_FileDialogNewFolder,
+                                      QStringLiteral("Добавить новую отчётность"));
+    TBtn_Chng = form_parts::toolButton(ToolBar_Main, "TBtn_Chng", QStyle::SP_FileDialogDetailedView,
+                                       QStringLiteral("Редактировать отчётность"));
+    TBtn_Off = form_parts::toolButton(ToolBar_Main, "TBtn_Off", QStyle::SP_DialogNoButton,
+                                      QStringLiteral("Поместить отчётность в архив"));
+    TBtn_Del = form_parts::toolButton(ToolBar_Main, "TBtn_Del", QStyle::SP_TrashIcon,
+                                      QStringLiteral("Удалить отчётность из базы данных"));
+    TBtn_Sep_02 = form_parts::separator(ToolBar_Main, "TBtn_Sep_02");
     TBtn_CreateHistory_One =
-        toolButton(ToolBar_Main, "TBtn_CreateHistory_One", QStyle::SP_MediaPlay,
-                   QStringLiteral("Создать расписание для одной отчётности"));
+        form_parts::toolButton(ToolBar_Main, "TBtn_CreateHistory_One", QStyle::SP_MediaPlay,
+                               QStringLiteral("Создать расписание для одной отчётности"));
     TBtn_CreateHistory =
-        toolButton(ToolBar_Main, "TBtn_CreateHistory", QStyle::SP_MediaSeekForward,
-                   QStringLiteral("Создать расписание всех бухгалтерских отчётностей"));
+        form_parts::toolButton(ToolBar_Main, "TBtn_CreateHistory", QStyle::SP_MediaSeekForward,
+                               QStringLiteral("Создать расписание всех бухгалтерских отчётностей"));
     Label_Help = helpLink(ToolBar_Main, "Label_Help", QStringLiteral("Где создаётся расписание ?"));
     Label_Help_2 =
         helpLink(ToolBar_Main, "Label_Help_2", QStringLiteral("Как работать с бухотчётностью ?"));
     bar->addWidget(TBtn_Add);
     bar->addWidget(TBtn_Chng);
-    bar->addWidget(separator(ToolBar_Main, "TBtn_Sep_01"));
+    bar->addWidget(form_parts::separator(ToolBar_Main, "TBtn_Sep_01"));
     bar->addWidget(TBtn_Off);
     bar->addWidget(TBtn_Del);
     bar->addWidget(TBtn_Sep_02);
     bar->addWidget(TBtn_CreateHistory_One);
     bar->addWidget(TBtn_CreateHistory);
-    bar->addWidget(separator(ToolBar_Main, "TBtn_Sep_03"));
+    bar->addWidget(form_parts::separator(ToolBar_Main, "TBtn_Sep_03"));
     bar->addSpacing(8);
     bar->addWidget(Label_Help);
     bar->addSpacing(16);
@@ -402,19 +365,11 @@ void TBuhAccountForm::applyFilter() {
 }
 
 void TBuhAccountForm::RBtn_AnyClick() {
-    Edit_Search->clear();
-    paintBase(Edit_Search, QPalette::Button);
-    Edit_Search->setEnabled(false);
-    DBGrid_BuhAccount->setEnabled(false);
-    DBGrid_BuhAccount->viewport()->update();
+    form_parts::enableSearch(Edit_Search, DBGrid_BuhAccount, false);
 }
 
 void TBuhAccountForm::RBtn_SelectClick() {
-    paintBase(Edit_Search, QPalette::Base);
-    Edit_Search->setEnabled(true);
-    Edit_Search->setFocus();
-    DBGrid_BuhAccount->setEnabled(true);
-    DBGrid_BuhAccount->viewport()->update();
+    form_parts::enableSearch(Edit_Search, DBGrid_BuhAccount, true);
 }
 
 void TBuhAccountForm::DBGrid_BuhAccountDblClick() {
@@ -762,16 +717,7 @@ bool TBuhAccountForm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == Edit_Search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up) {
-            qBuhAccount->prior();
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            qBuhAccount->next();
-            return true;
-        }
-    }
+    if (watched == Edit_Search && form_parts::stepOnArrowKey(event, *qBuhAccount))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

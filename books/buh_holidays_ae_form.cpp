@@ -2,6 +2,7 @@
 
 #include "books/name_edit_check.h"
 #include "books/text_helpers.h"
+#include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
 
 #include <QButtonGroup>
@@ -19,12 +20,8 @@ TBuhHolidaysAEForm::TBuhHolidaysAEForm(fb::Dataset& holidays, QWidget* parent) :
     setWindowTitle(QStringLiteral("Праздничные дни"));
 
     auto* layout = new QVBoxLayout(this);
-    Label_Header = new QLabel(QStringLiteral("Настройки праздничного или рабочего дня"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont headerFont = Label_Header->font();
-    headerFont.setBold(true);
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header =
+        form_parts::headerLabel(QStringLiteral("Настройки праздничного или рабочего дня"), this);
     layout->addWidget(Label_Header);
 
     layout->addWidget(
@@ -80,20 +77,13 @@ TBuhHolidaysAEForm::TBuhHolidaysAEForm(fb::Dataset& holidays, QWidget* parent) :
     dateRow->addWidget(GB_Months, 1);
     layout->addLayout(dateRow);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Сохранить"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row = form_parts::addButtonRow(layout, this, QStringLiteral("Сохранить"),
+                                              QStringLiteral("Отмена"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(560, 340);
 
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_nameCheck = new NameEditCheck(Edit_Buh_Holidays_Name, Btn_OK, this);
     m_nameCheck->setDataset(&holidays);

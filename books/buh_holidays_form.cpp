@@ -14,12 +14,11 @@
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,17 +40,6 @@ const char kInsert[] = "INSERT INTO BUH_HOLIDAY ( ID, NAME, DAY_MONTH, MONTH_YEA
 const char kUpdate[] = "UPDATE BUH_HOLIDAY SET NAME = :NAME, DAY_MONTH = :DAY_MONTH, MONTH_YEAR = "
                        ":MONTH_YEAR, HOLIDAY_WORK = :HOLIDAY_WORK WHERE ID = :OLD_ID";
 const char kDelete[] = "DELETE FROM BUH_HOLIDAY WHERE ID = :OLD_ID";
-
-QToolButton* toolButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
-                        const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize(QSize(24, 24));
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    return button;
-}
 
 } // namespace
 
@@ -90,12 +78,8 @@ TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
         this);
 
     auto* layout = new QVBoxLayout(this);
-    Label_Header = new QLabel(QStringLiteral("Справочник праздничных и рабочих дней"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont headerFont = Label_Header->font();
-    headerFont.setBold(true);
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header =
+        form_parts::headerLabel(QStringLiteral("Справочник праздничных и рабочих дней"), this);
     layout->addWidget(Label_Header);
     Label_Info2 = new QLabel(
         QStringList{
@@ -123,19 +107,16 @@ TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
     ToolBar_Main->setObjectName(QStringLiteral("ToolBar_Main"));
     auto* bar = new QHBoxLayout(ToolBar_Main);
     bar->setContentsMargins(0, 0, 0, 0);
-    TBtn_Add = toolButton(ToolBar_Main, "TBtn_Add", QStyle::SP_FileDialogNewFolder,
-                          QStringLiteral("Добавить новый праздник"));
-    TBtn_Chng = toolButton(ToolBar_Main, "TBtn_Chng", QStyle::SP_FileDialogDetailedView,
-                           QStringLiteral("Редактировать праздник"));
-    TBtn_Del = toolButton(ToolBar_Main, "TBtn_Del", QStyle::SP_TrashIcon,
-                          QStringLiteral("Удалить праздник"));
-    TBtn_CorrectHistory =
-        toolButton(ToolBar_Main, "TBtn_CorrectHistory", QStyle::SP_BrowserReload,
-                   QStringLiteral("Откорректировать расписание с учётом праздничных дней"));
-    auto* line = new QFrame(ToolBar_Main);
-    line->setObjectName(QStringLiteral("TBtn_Sep_01"));
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
+    TBtn_Add = form_parts::toolButton(ToolBar_Main, "TBtn_Add", QStyle::SP_FileDialogNewFolder,
+                                      QStringLiteral("Добавить новый праздник"));
+    TBtn_Chng = form_parts::toolButton(ToolBar_Main, "TBtn_Chng", QStyle::SP_FileDialogDetailedView,
+                                       QStringLiteral("Редактировать праздник"));
+    TBtn_Del = form_parts::toolButton(ToolBar_Main, "TBtn_Del", QStyle::SP_TrashIcon,
+                                      QStringLiteral("Удалить праздник"));
+    TBtn_CorrectHistory = form_parts::toolButton(
+        ToolBar_Main, "TBtn_CorrectHistory", QStyle::SP_BrowserReload,
+        QStringLiteral("Откорректировать расписание с учётом праздничных дней"));
+    QFrame* line = form_parts::separator(ToolBar_Main, "TBtn_Sep_01");
     auto* correctLabel =
         new QLabel(QStringLiteral("Откорректировать расписание :    "), ToolBar_Main);
     correctLabel->setObjectName(QStringLiteral("Label_CorrectHistory"));
@@ -160,12 +141,8 @@ TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
     DBGrid_BuhAccount->setObjectName(kGridName);
     layout->addWidget(DBGrid_BuhAccount, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_Cancel = new QPushButton(QStringLiteral("Закрыть"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    Btn_Cancel =
+        form_parts::addButtonRow(layout, this, QString(), QStringLiteral("Закрыть")).cancel;
     resize(760, 620);
 
     connect(TBtn_Add, &QToolButton::clicked, this, &TBuhHolidaysForm::TBtn_AddClick);
@@ -173,7 +150,6 @@ TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
     connect(TBtn_Del, &QToolButton::clicked, this, &TBuhHolidaysForm::TBtn_DelClick);
     connect(TBtn_CorrectHistory, &QToolButton::clicked, this,
             &TBuhHolidaysForm::TBtn_CorrectHistoryClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Edit_Search, &QLineEdit::textChanged, this, &TBuhHolidaysForm::Edit_SearchChange);
     Edit_Search->installEventFilter(this);
     connect(DBGrid_BuhAccount, &DataGrid::rowDoubleClicked, this, [this] {
@@ -327,16 +303,7 @@ void TBuhHolidaysForm::done(int result) {
 }
 
 bool TBuhHolidaysForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit_Search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up) {
-            qBuhHolidays->prior();
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            qBuhHolidays->next();
-            return true;
-        }
-    }
+    if (watched == Edit_Search && form_parts::stepOnArrowKey(event, *qBuhHolidays))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

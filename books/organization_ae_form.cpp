@@ -5,6 +5,7 @@
 #include "books/text_helpers.h"
 #include "widgets/caption_strip.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -77,12 +78,7 @@ TOrganization_AE_Form::TOrganization_AE_Form(Dialogs& dialogs, fb::Dataset& orga
     setWindowTitle(QStringLiteral("Организация"));
 
     auto* layout = new QVBoxLayout(this);
-    Label_Header = new QLabel(QStringLiteral("Укажите необходимые параметры"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont headerFont = Label_Header->font();
-    headerFont.setBold(true);
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header = form_parts::headerLabel(QStringLiteral("Укажите необходимые параметры"), this);
     layout->addWidget(Label_Header);
 
     layout->addWidget(new QLabel(QStringLiteral("Наименование организации :"), this));
@@ -144,20 +140,13 @@ TOrganization_AE_Form::TOrganization_AE_Form(Dialogs& dialogs, fb::Dataset& orga
     Memo_Comments->setObjectName(QStringLiteral("Memo_Comments"));
     layout->addWidget(Memo_Comments, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Сохранить"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row = form_parts::addButtonRow(layout, this, QStringLiteral("Сохранить"),
+                                              QStringLiteral("Отмена"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(560, 480);
 
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(SBtn_ClearReq, &QToolButton::clicked, this, &TOrganization_AE_Form::SBtn_ClearReqClick);
     connect(Edit_ReqINN, &QLineEdit::textChanged, this,
             [this](const QString& text) { Label_CountINN->setNum(static_cast<int>(text.size())); });

@@ -8,11 +8,10 @@
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,12 +25,6 @@ const QString kStatePath = QStringLiteral("CASH\\");
 
 const char kSelect[] = "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT FROM "
                        "ORGANIZATION ORDER BY NAME";
-
-void paintBase(QWidget* widget, QPalette::ColorRole role) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, QApplication::palette(widget).color(role));
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -77,16 +70,12 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
     layout->addWidget(ToolBar_Main);
 
     auto* header = new QHBoxLayout;
-    Label_Header = new QLabel(QStringLiteral("Обслуживаемые организации"), this);
-    Label_Header->setObjectName(QStringLiteral("Label_Header"));
-    QFont bold = Label_Header->font();
-    bold.setBold(true);
-    QFont headerFont = bold;
-    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
-    Label_Header->setFont(headerFont);
+    Label_Header = form_parts::headerLabel(QStringLiteral("Обслуживаемые организации"), this);
     header->addWidget(Label_Header, 1);
     Label_Count = new QLabel(this);
     Label_Count->setObjectName(QStringLiteral("Label_Count"));
+    QFont bold = Label_Count->font();
+    bold.setBold(true);
     Label_Count->setFont(bold);
     QPalette countPalette = Label_Count->palette();
     countPalette.setColor(QPalette::WindowText, QColor(91, 249, 134));
@@ -120,16 +109,10 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
     DBGrid_Org->setObjectName(QStringLiteral("DBGrid_Org"));
     layout->addWidget(DBGrid_Org, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Выбор"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Закрыть"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row =
+        form_parts::addButtonRow(layout, this, QStringLiteral("Выбор"), QStringLiteral("Закрыть"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(820, 560);
 
     connect(RBtn_Any, &QRadioButton::clicked, this, &TOrganization_Form::RBtn_AnyClick);
@@ -138,7 +121,6 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
     connect(Edit_Search, &QLineEdit::textChanged, this, &TOrganization_Form::Edit_SearchChange);
     Edit_Search->installEventFilter(this);
     connect(Btn_OK, &QPushButton::clicked, this, &TOrganization_Form::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     // A double click reaches the refusal of an empty list even while Btn_OK is disabled.
     connect(DBGrid_Org, &QAbstractItemView::doubleClicked, this, [this] {
         if (!Btn_OK->isHidden())
@@ -162,19 +144,11 @@ QString TOrganization_Form::selectedName() const {
 }
 
 void TOrganization_Form::RBtn_AnyClick() {
-    Edit_Search->clear();
-    paintBase(Edit_Search, QPalette::Button);
-    Edit_Search->setEnabled(false);
-    DBGrid_Org->setEnabled(false);
-    DBGrid_Org->viewport()->update();
+    form_parts::enableSearch(Edit_Search, DBGrid_Org, false);
 }
 
 void TOrganization_Form::RBtn_SelectClick() {
-    paintBase(Edit_Search, QPalette::Base);
-    Edit_Search->setEnabled(true);
-    Edit_Search->setFocus();
-    DBGrid_Org->setEnabled(true);
-    DBGrid_Org->viewport()->update();
+    form_parts::enableSearch(Edit_Search, DBGrid_Org, true);
 }
 
 void TOrganization_Form::Edit_SearchChange() {
@@ -215,16 +189,7 @@ void TOrganization_Form::showEvent(QShowEvent* event) {
 }
 
 bool TOrganization_Form::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit_Search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up) {
-            DataSet_O->prior();
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            DataSet_O->next();
-            return true;
-        }
-    }
+    if (watched == Edit_Search && form_parts::stepOnArrowKey(event, *DataSet_O))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

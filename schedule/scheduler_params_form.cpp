@@ -1,8 +1,8 @@
 #include "schedule/scheduler_params_form.h"
 
 #include "data/clock.h"
+#include "widgets/form_parts.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -14,14 +14,10 @@ TBuhShedulerParamsForm::TBuhShedulerParamsForm(const Clock& clock, QWidget* pare
     setWindowTitle(QStringLiteral("Создание расписания"));
 
     auto* layout = new QVBoxLayout(this);
-    Label_Info = new QLabel(QStringLiteral("Создание расписания на текущий год  ( %1 )")
-                                .arg(clock.currentYear(), 4, 10, QLatin1Char('0')),
-                            this);
-    Label_Info->setObjectName(QStringLiteral("Label_Info"));
-    QFont bold = Label_Info->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    Label_Info->setFont(bold);
+    Label_Info =
+        form_parts::headerLabel(QStringLiteral("Создание расписания на текущий год  ( %1 )")
+                                    .arg(clock.currentYear(), 4, 10, QLatin1Char('0')),
+                                this, QStringLiteral("Label_Info"));
     layout->addWidget(Label_Info);
 
     Label_Info2 = new QLabel(
@@ -47,18 +43,11 @@ TBuhShedulerParamsForm::TBuhShedulerParamsForm(const Clock& clock, QWidget* pare
     Label_Info2->setWordWrap(true);
     layout->addWidget(Label_Info2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    Btn_OK = new QPushButton(QStringLiteral("Создать"), this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    buttons->addWidget(Btn_OK);
-    buttons->addWidget(Btn_Cancel);
-    layout->addLayout(buttons);
+    const auto row =
+        form_parts::addButtonRow(layout, this, QStringLiteral("Создать"), QStringLiteral("Отмена"));
+    Btn_OK = row.ok;
+    Btn_Cancel = row.cancel;
     resize(560, 360);
 
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
