@@ -4,6 +4,7 @@
 #include "app/busy_indicator.h"
 #include "books/books_environment.h"
 #include "books/buh_account_ae_form.h"
+#include "books/grid_columns.h"
 #include "books/window_state.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
@@ -118,48 +119,15 @@ TBuhAccountForm::TBuhAccountForm(BooksEnvironment& env, QWidget* parent)
     qBuhAccount->setDeleteSql(QString::fromUtf8(kDelete));
     qBuhAccount->setGenerator(QStringLiteral("GEN_BUH_ACCOUNT_ID"));
 
-    const auto centred = Qt::AlignHCenter | Qt::AlignVCenter;
-    model = new DatasetModel(
-        qBuhAccount,
-        {{QStringLiteral("NAME"),
-          QStringLiteral("Наименование отчётности"),
-          Qt::AlignLeft,
-          {},
-          QColor(0, 0, 255),
-          330},
-         {QStringLiteral("DAY_ACTION"),
-          QStringLiteral("Дней до крайней сдачи"),
-          centred,
-          {},
-          {},
-          140},
-         {QStringLiteral("DAY_ACTION_12"),
-          QStringLiteral("Дней до сдачи последнего в году отчёта"),
-          centred,
-          display::nullAs(QStringLiteral("-")),
-          {},
-          230},
-         {QStringLiteral("CYCLING"),
-          QStringLiteral("Цикличность"),
-          Qt::AlignLeft,
-          display::codes({{0, QStringLiteral("Месяц")},
-                          {1, QStringLiteral("Квартал")},
-                          {2, QStringLiteral("Год")}}),
-          {},
-          90},
-         {QStringLiteral("DAY_WARNING"),
-          QStringLiteral("Предупреждать за... ( дней )"),
-          centred,
-          {},
-          {},
-          170},
-         {QStringLiteral("DEL"),
-          QStringLiteral("Активность"),
-          Qt::AlignLeft,
-          display::codes({{0, QStringLiteral("Активная")}, {1, QStringLiteral("В архиве")}}),
-          {},
-          90}},
-        this);
+    QList<ColumnDef> columns = grid_columns::reportTerms(QColor(0, 0, 255));
+    columns.append(
+        {QStringLiteral("DEL"),
+         QStringLiteral("Активность"),
+         Qt::AlignLeft,
+         display::codes({{0, QStringLiteral("Активная")}, {1, QStringLiteral("В архиве")}}),
+         {},
+         90});
+    model = new DatasetModel(qBuhAccount, columns, this);
     // Archived reports stand out.
     model->setRowColours([](const fb::Dataset& d, int row) {
         const QVariant del = d.value(row, QStringLiteral("DEL"));

@@ -1,7 +1,7 @@
 #include "books/organization_form.h"
 
 #include "books/books_environment.h"
-#include "books/organization_texts.h"
+#include "books/grid_columns.h"
 #include "books/window_state.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
@@ -36,26 +36,14 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
     DataSet_O = new fb::Dataset(env.attachment, this);
     DataSet_O->setObjectName(QStringLiteral("DataSet_O"));
     DataSet_O->setSelectSql(QString::fromUtf8(kSelect));
-    model = new DatasetModel(DataSet_O,
-                             {{QStringLiteral("NAME"),
-                               QStringLiteral("Наименовние организации"),
-                               Qt::AlignLeft,
-                               {},
-                               {},
-                               320},
-                              {QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
-                               QStringLiteral("Основаня система налогообложения"),
-                               Qt::AlignLeft,
-                               display::codes(organization_texts::taxSystemMain()),
-                               {},
-                               200},
-                              {QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
-                               QStringLiteral("Дополнительная система налогообложения"),
-                               Qt::AlignLeft,
-                               display::codes(organization_texts::taxSystemAddit()),
-                               {},
-                               230}},
-                             this);
+    QList<ColumnDef> columns{{QStringLiteral("NAME"),
+                              QStringLiteral("Наименовние организации"),
+                              Qt::AlignLeft,
+                              {},
+                              {},
+                              320}};
+    columns.append(grid_columns::taxSystems());
+    model = new DatasetModel(DataSet_O, columns, this);
     // ID 0 is the database's service record; it stands out from the clients.
     model->setRowColours([](const fb::Dataset& d, int row) {
         const QVariant id = d.value(row, QStringLiteral("ID"));

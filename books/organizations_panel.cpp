@@ -1,8 +1,8 @@
 #include "books/organizations_panel.h"
 
 #include "app/application.h"
+#include "books/grid_columns.h"
 #include "books/organization_ae_form.h"
-#include "books/organization_texts.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "widgets/caption_strip.h"
@@ -55,29 +55,16 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
     qOrgan->setDeleteSql(QString::fromUtf8(kDeleteOrgan));
     qOrgan->setGenerator(QStringLiteral("GEN_ORGANIZATION_ID"));
 
-    model = new DatasetModel(
-        qOrgan,
-        {{QStringLiteral("NAME"),
-          QStringLiteral("Наименование организации"),
-          Qt::AlignLeft,
-          {},
-          {},
-          300},
-         {QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
-          QStringLiteral("Основаня система налогообложения"),
-          Qt::AlignLeft,
-          display::codes(organization_texts::taxSystemMain()),
-          {},
-          200},
-         {QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
-          QStringLiteral("Дополнительная система налогообложения"),
-          Qt::AlignLeft,
-          display::codes(organization_texts::taxSystemAddit()),
-          {},
-          230},
-         {QStringLiteral("REQ_INN"), QStringLiteral("ИНН"), Qt::AlignLeft, {}, {}, 110},
-         {QStringLiteral("REQ_KPP"), QStringLiteral("КПП"), Qt::AlignLeft, {}, {}, 100}},
-        this);
+    QList<ColumnDef> columns{{QStringLiteral("NAME"),
+                              QStringLiteral("Наименование организации"),
+                              Qt::AlignLeft,
+                              {},
+                              {},
+                              300}};
+    columns.append(grid_columns::taxSystems());
+    columns.append({QStringLiteral("REQ_INN"), QStringLiteral("ИНН"), Qt::AlignLeft, {}, {}, 110});
+    columns.append({QStringLiteral("REQ_KPP"), QStringLiteral("КПП"), Qt::AlignLeft, {}, {}, 100});
+    model = new DatasetModel(qOrgan, columns, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "books/books_environment.h"
 #include "books/buh_account_form.h"
+#include "books/grid_columns.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "schedule/periods.h"
@@ -115,48 +116,15 @@ AssignmentsPanel::AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs,
     qBuhAccRep->setGenerator(QStringLiteral("GEN_BUH_ACCOUNT_ORGANIZATION_ID"));
     qBuhAccRep->setParam(QStringLiteral("ID"), -1);
 
-    const auto centred = Qt::AlignHCenter | Qt::AlignVCenter;
-    model = new DatasetModel(
-        qBuhAccRep,
-        {{QStringLiteral("NAME"),
-          QStringLiteral("Наименование отчётности"),
-          Qt::AlignLeft,
-          {},
-          {},
-          330},
-         {QStringLiteral("DAY_ACTION"),
-          QStringLiteral("Дней до крайней сдачи"),
-          centred,
-          {},
-          {},
-          140},
-         {QStringLiteral("DAY_ACTION_12"),
-          QStringLiteral("Дней до сдачи последнего в году отчёта"),
-          centred,
-          display::nullAs(QStringLiteral("-")),
-          {},
-          230},
-         {QStringLiteral("CYCLING"),
-          QStringLiteral("Цикличность"),
-          Qt::AlignLeft,
-          display::codes({{0, QStringLiteral("Месяц")},
-                          {1, QStringLiteral("Квартал")},
-                          {2, QStringLiteral("Год")}}),
-          {},
-          90},
-         {QStringLiteral("DAY_WARNING"),
-          QStringLiteral("Предупреждать за... ( дней )"),
-          centred,
-          {},
-          {},
-          170},
-         {QStringLiteral("ON_OFF"),
-          QStringLiteral("Использование в расписании"),
-          Qt::AlignLeft,
-          display::codes({{0, QStringLiteral("Отключена")}, {1, QStringLiteral("Используется")}}),
-          {},
-          170}},
-        this);
+    QList<ColumnDef> columns = grid_columns::reportTerms();
+    columns.append(
+        {QStringLiteral("ON_OFF"),
+         QStringLiteral("Использование в расписании"),
+         Qt::AlignLeft,
+         display::codes({{0, QStringLiteral("Отключена")}, {1, QStringLiteral("Используется")}}),
+         {},
+         170});
+    model = new DatasetModel(qBuhAccRep, columns, this);
     // A switched-off assignment (an empty switch counts as off) stands out in red.
     model->setRowColours([](const fb::Dataset& d, int row) {
         const QVariant onOff = d.value(row, QStringLiteral("ON_OFF"));
