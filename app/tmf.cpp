@@ -31,6 +31,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -72,6 +73,9 @@ TMF::TMF(AppContext context, TMFServices services, QWidget* parent)
     m_busy = std::make_unique<BusyIndicator>();
     resize(1008, 824);
     setMinimumSize(690, 630);
+    // Centred on the screen until a stored position says otherwise.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     buildFrame();
     buildMenus();
 }
