@@ -121,22 +121,29 @@ void Statement::prepare() {
             m_attachment.handle()->prepare(&status, m_transaction.handle(), 0, sql.constData(),
                                            SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
         m_outMeta = m_statement->getOutputMetadata(&status);
-        const unsigned count = m_outMeta->getCount(&status);
-        m_columns.resize(count);
-        for (unsigned i = 0; i < count; ++i) {
-            Column& c = m_columns[i];
-            c.name = fromWin1251(QByteArray(m_outMeta->getAlias(&status, i)));
-            c.type = m_outMeta->getType(&status, i);
-            c.subType = m_outMeta->getSubType(&status, i);
-            c.scale = m_outMeta->getScale(&status, i);
-            c.length = m_outMeta->getLength(&status, i);
-            c.offset = m_outMeta->getOffset(&status, i);
-            c.nullOffset = m_outMeta->getNullOffset(&status, i);
-        }
+        readLayout(m_outMeta, m_columns);
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_columns[i].name =
+                fromWin1251(QByteArray(m_outMeta->getAlias(&status, static_cast<unsigned>(i))));
         m_outBuffer.fill(0, m_outMeta->getMessageLength(&status));
-        m_row.resize(count);
+        m_row.resize(m_columns.size());
     } catch (const FbException& e) {
         m_attachment.raise(e);
+    }
+}
+
+void Statement::readLayout(IMessageMetadata* meta, QVector<Column>& columns) {
+    Status status;
+    const unsigned count = meta->getCount(&status);
+    columns.resize(count);
+    for (unsigned i = 0; i < count; ++i) {
+        Column& c = columns[i];
+        c.type = meta->getType(&status, i);
+        c.subType = meta->getSubType(&status, i);
+        c.scale = meta->getScale(&status, i);
+        c.length = meta->getLength(&status, i);
+        c.offset = meta->getOffset(&status, i);
+        c.nullOffset = meta->getNullOffset(&status, i);
     }
 }
 
@@ -187,16 +194,7 @@ void Statement::buildInputMessage() {
         m_inMeta->release();
     m_inMeta = builder->getMetadata(&status);
     builder->release();
-    m_inColumns.resize(count);
-    for (unsigned i = 0; i < count; ++i) {
-        Column& c = m_inColumns[i];
-        c.type = m_inMeta->getType(&status, i);
-        c.subType = m_inMeta->getSubType(&status, i);
-        c.scale = m_inMeta->getScale(&status, i);
-        c.length = m_inMeta->getLength(&status, i);
-        c.offset = m_inMeta->getOffset(&status, i);
-        c.nullOffset = m_inMeta->getNullOffset(&status, i);
-    }
+    readLayout(m_inMeta, m_inColumns);
     m_inBuffer.fill(0, m_inMeta->getMessageLength(&status));
     auto* buffer = reinterpret_cast<unsigned char*>(m_inBuffer.data());
     for (unsigned i = 0; i < count; ++i)

@@ -67,6 +67,8 @@ private:
         unsigned nullOffset = 0;
     };
 
+    // Type, scale, length and place in the message of every column the metadata describes.
+    static void readLayout(Firebird::IMessageMetadata* meta, QVector<Column>& columns);
     void ensureStarted();
     bool inputLayoutFits() const;
     void buildInputMessage();
