@@ -119,7 +119,7 @@ void Dataset::refresh() {
         open();
         return;
     }
-    const QVariant key = m_current >= 0 ? keyOf(m_visible.at(m_current)) : QVariant();
+    const QVariant key = currentKey();
     const int fetched = static_cast<int>(m_rows.size());
     const int keepRow = m_current;
     m_cursor.reset();
@@ -308,18 +308,13 @@ void Dataset::rebuildVisible(const QVariant& keepKey) {
 }
 
 void Dataset::setFilter(Filter filter) {
-    const QVariant key = m_current >= 0 ? keyOf(m_visible.at(m_current)) : QVariant();
+    const QVariant key = currentKey();
     m_filter = std::move(filter);
-    if (!isOpen())
-        return;
-    beginReset();
-    rebuildVisible(key);
-    endReset();
-    notifyScroll();
+    showAgain(key);
 }
 
 void Dataset::setSort(const QString& field, bool ascending) {
-    const QVariant key = m_current >= 0 ? keyOf(m_visible.at(m_current)) : QVariant();
+    const QVariant key = currentKey();
     m_sortField = fieldIndex(field);
     m_sortAscending = ascending;
     if (!isOpen())
@@ -336,8 +331,16 @@ void Dataset::setSort(const QString& field, bool ascending) {
 }
 
 void Dataset::clearSort() {
-    const QVariant key = m_current >= 0 ? keyOf(m_visible.at(m_current)) : QVariant();
+    const QVariant key = currentKey();
     m_sortField = -1;
+    showAgain(key);
+}
+
+QVariant Dataset::currentKey() const {
+    return m_current >= 0 ? keyOf(m_visible.at(m_current)) : QVariant();
+}
+
+void Dataset::showAgain(const QVariant& key) {
     if (!isOpen())
         return;
     beginReset();

@@ -123,6 +123,10 @@ private:
     void rebuildVisible(const QVariant& keepKey);
     bool rowPassesFilter(int sourceRow) const;
     QVariant keyOf(int sourceRow) const;
+    QVariant currentKey() const; // empty when no row is current
+    // The visible rows laid out again after the filter or the order changed, on the row with
+    // that key if it is still visible.
+    void showAgain(const QVariant& key);
     void bindParams(Statement& statement, bool fieldsFirst, const Row& values,
                     const Row& oldValues) const;
     bool readRow(const QString& sql, const Row& values, const Row& oldValues, Row* into);
