@@ -167,13 +167,11 @@ QVariant TBuhAccountAEForm::dayAction12Value() const {
 }
 
 QVariant TBuhAccountAEForm::nameValue() const {
-    const QString collapsed = CollapseCharRuns(Edit_Buh_Account->text(), QLatin1Char(' '));
-    return collapsed.isEmpty() ? QVariant() : QVariant(collapsed);
+    return storedText(Edit_Buh_Account->text());
 }
 
 QVariant TBuhAccountAEForm::commentsValue() const {
-    const QString text = Memo_Comments->toPlainText();
-    return text.isEmpty() ? QVariant() : QVariant(text);
+    return textOrNull(Memo_Comments->toPlainText());
 }
 
 bool TBuhAccountAEForm::checkName() {

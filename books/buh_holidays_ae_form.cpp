@@ -109,8 +109,7 @@ void TBuhHolidaysAEForm::setHolidayWork(int kind) {
 }
 
 QVariant TBuhHolidaysAEForm::nameValue() const {
-    const QString collapsed = CollapseCharRuns(Edit_Buh_Holidays_Name->text(), QLatin1Char(' '));
-    return collapsed.isEmpty() ? QVariant() : QVariant(collapsed);
+    return storedText(Edit_Buh_Holidays_Name->text());
 }
 
 bool TBuhHolidaysAEForm::checkName() {

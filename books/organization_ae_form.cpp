@@ -26,11 +26,6 @@ namespace {
 // refused by the live check instead of failing at the database with a misleading message.
 constexpr int kNameColumnLength = 128;
 
-QVariant storedText(const QString& text) {
-    const QString collapsed = CollapseCharRuns(text, QLatin1Char(' '));
-    return collapsed.isEmpty() ? QVariant() : QVariant(collapsed);
-}
-
 // What a taxpayer-number box lets through: digits, Backspace, copy and paste. Keys that type
 // nothing (arrows, Delete, Home, End) and the dialog's own keys (Enter, Escape, Tab) pass.
 bool isRefusedInNumberBox(const QKeyEvent* key) {
@@ -185,8 +180,7 @@ QVariant TOrganization_AE_Form::kppValue() const {
 }
 
 QVariant TOrganization_AE_Form::commentsValue() const {
-    const QString text = Memo_Comments->toPlainText();
-    return text.isEmpty() ? QVariant() : QVariant(text);
+    return textOrNull(Memo_Comments->toPlainText());
 }
 
 bool TOrganization_AE_Form::checkName() {

@@ -11,6 +11,14 @@ QString CollapseCharRuns(const QString& text, QChar ch) {
     return result;
 }
 
+QVariant storedText(const QString& text) {
+    return textOrNull(CollapseCharRuns(text, QLatin1Char(' ')));
+}
+
+QVariant textOrNull(const QString& text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
 QString ReplaceAllText(const QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty())
         return text;

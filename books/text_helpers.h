@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QSet>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -11,6 +12,13 @@
 
 // Keeps only the first ch of every run of two or more; a single ch at either end stays.
 QString CollapseCharRuns(const QString& text, QChar ch);
+
+// What a name or requisite box stores: runs of blanks collapsed to one; nothing left stores
+// NULL.
+QVariant storedText(const QString& text);
+
+// What a comments box stores: its text as typed, NULL for none.
+QVariant textOrNull(const QString& text);
 
 // Replaces every occurrence of find (letter case counts), scanning on right behind each one,
 // so occurrences never overlap and replacement text is never searched again. An empty find
