@@ -1,4 +1,5 @@
 #include "books/buh_account_form.h"
+#include "books/name_check.h"
 
 #include "app/application.h"
 #include "app/busy_indicator.h"
@@ -428,14 +429,16 @@ bool TBuhAccountForm::postReport(const TBuhAccountAEForm& form, bool inserting) 
         qBuhAccount->setFieldValue(QStringLiteral("COMMENTS"), form.commentsValue());
         qBuhAccount->post();
         return true;
-    } catch (const fb::Error&) {
+    } catch (const fb::Error& e) {
         // Usually a name the database holds already; nothing of the change is kept.
         qBuhAccount->cancel();
-        m_env.dialogs.error(this,
-                            QStringLiteral("Произошла ошибка записи в базу данных, возможно, "
-                                           "отчётность с таким наименованием уже присутствует в "
-                                           "базе данных."),
-                            kCaption);
+        m_env.dialogs.error(
+            this,
+            refusedWriteText(e,
+                             QStringLiteral("Произошла ошибка записи в базу данных, возможно, "
+                                            "отчётность с таким наименованием уже присутствует в "
+                                            "базе данных.")),
+            kCaption);
         return false;
     }
 }

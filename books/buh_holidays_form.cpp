@@ -1,4 +1,5 @@
 #include "books/buh_holidays_form.h"
+#include "books/name_check.h"
 
 #include "app/application.h"
 #include "app/busy_indicator.h"
@@ -230,14 +231,15 @@ void TBuhHolidaysForm::editHoliday(int mode) {
         qBuhHolidays->setFieldValue(QStringLiteral("MONTH_YEAR"), form.SE_Month_Year->value());
         qBuhHolidays->setFieldValue(QStringLiteral("HOLIDAY_WORK"), form.holidayWork());
         qBuhHolidays->post();
-    } catch (const fb::Error&) {
+    } catch (const fb::Error& e) {
         // Usually a name the calendar holds already; the change is dropped.
         qBuhHolidays->cancel();
-        m_env.dialogs.error(this,
-                            QStringLiteral("Произошла ошибка записи в базу данных, возможно, "
-                                           "праздник с таким наименованием уже присутствует в "
-                                           "базе данных."),
-                            QStringLiteral("Праздничный день"));
+        m_env.dialogs.error(
+            this,
+            refusedWriteText(e, QStringLiteral("Произошла ошибка записи в базу данных, возможно, "
+                                               "праздник с таким наименованием уже присутствует в "
+                                               "базе данных.")),
+            QStringLiteral("Праздничный день"));
         return;
     }
     // Read again so the day takes its place in month and day order.

@@ -2,6 +2,7 @@
 
 #include "books/text_helpers.h"
 #include "fb/dataset.h"
+#include "fb/error.h"
 
 bool IsNameUnique(int mode, const QString& fieldName, fb::Dataset& dataset, const QString& value) {
     const QString name = trimBlanksAndControls(CollapseCharRuns(value, QLatin1Char(' ')));
@@ -21,4 +22,8 @@ bool IsNameUnique(int mode, const QString& fieldName, fb::Dataset& dataset, cons
         return false;
     }
     return true;
+}
+
+QString refusedWriteText(const fb::Error& error, const QString& likelyCause) {
+    return error.isEngineError() ? likelyCause : error.message();
 }

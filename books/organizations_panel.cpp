@@ -1,4 +1,5 @@
 #include "books/organizations_panel.h"
+#include "books/name_check.h"
 
 #include "app/application.h"
 #include "books/grid_columns.h"
@@ -214,13 +215,15 @@ void OrganizationsPanel::editOrganization(int mode) {
         qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
                               form.CB_Buh_Tax_System_Addit->currentIndex());
         qOrgan->post();
-    } catch (const fb::Error&) {
+    } catch (const fb::Error& e) {
         // The usual cause is a name the database already holds; the row is dropped either way.
         qOrgan->cancel();
-        m_dialogs->error(window(),
-                         QStringLiteral("Ошибка записи в базу данных - возможно, организция с "
-                                        "таким именем, уже существует в базе данных."),
-                         windowCaption());
+        m_dialogs->error(
+            window(),
+            refusedWriteText(e,
+                             QStringLiteral("Ошибка записи в базу данных - возможно, организция с "
+                                            "таким именем, уже существует в базе данных.")),
+            windowCaption());
     }
 }
 

@@ -232,6 +232,25 @@ TEST_F(OrganizationsTest, ANameTheDatabaseHoldsAlreadyIsRefusedAndNothingIsStore
     EXPECT_EQ(qOrgan().state(), fb::Dataset::State::Browse);
 }
 
+TEST_F(OrganizationsTest, TextTheCodePageCannotHoldIsRefusedWithThatReason) {
+    onExec<TOrganization_AE_Form>(QStringLiteral("TOrganization_AE_Form"),
+                                  [](TOrganization_AE_Form& f) {
+                                      f.show();
+                                      f.Edit_Name->setText(QStringLiteral("ООО «Улыбка» 😀"));
+                                      f.Btn_OK->click();
+                                      return f.result();
+                                  });
+    m_organizations->PM_Org_Add->trigger();
+
+    ASSERT_EQ(m_dialogs.shown().size(), 1);
+    const MessageRequest box = m_dialogs.lastMessage();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("😀"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("Windows-1251")));
+    EXPECT_EQ(box.icon, MsgIcon::Error);
+    EXPECT_EQ(organisations(), 2);
+    EXPECT_EQ(qOrgan().state(), fb::Dataset::State::Browse);
+}
+
 TEST_F(OrganizationsTest, TaxpayerNumbersTakeDigitsBackspaceCopyAndPasteOnly) {
     onExec<TOrganization_AE_Form>(
         QStringLiteral("TOrganization_AE_Form"), [&](TOrganization_AE_Form& f) {
