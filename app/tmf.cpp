@@ -424,31 +424,17 @@ FormState TMF::captureState() const {
 
 namespace {
 
-// Gives the first widget of a splitter the wanted extent, the rest to the others.
-void setFirstExtent(QSplitter* splitter, int extent) {
+// Gives one pane of a two-pane splitter (0 the first, 1 the second) the wanted extent and the
+// other pane the rest.
+void setPaneExtent(QSplitter* splitter, int pane, int extent) {
     QList<int> sizes = splitter->sizes();
-    if (sizes.size() < 2)
+    if (sizes.size() != 2)
         return;
-    int total = 0;
-    for (int s : sizes)
-        total += s;
+    int total = sizes[0] + sizes[1];
     if (total <= 0)
         total = splitter->orientation() == Qt::Vertical ? splitter->height() : splitter->width();
-    sizes[0] = extent;
-    sizes[1] = std::max(1, total - extent);
-    splitter->setSizes(sizes);
-}
-
-// Gives the last widget of a splitter the wanted extent.
-void setLastExtent(QSplitter* splitter, int extent) {
-    QList<int> sizes = splitter->sizes();
-    if (sizes.size() < 2)
-        return;
-    int total = 0;
-    for (int s : sizes)
-        total += s;
-    sizes[sizes.size() - 1] = extent;
-    sizes[0] = std::max(1, total - extent);
+    sizes[pane] = extent;
+    sizes[1 - pane] = std::max(1, total - extent);
     splitter->setSizes(sizes);
 }
 
@@ -467,9 +453,9 @@ void TMF::applyState(const FormState& state) {
     };
     if (organizations) {
         if (auto h = property("Panel_Organizations.Height"))
-            setFirstExtent(orgSplitter, *h);
+            setPaneExtent(orgSplitter, 0, *h);
         if (auto w = property("Panel_OrgComments.Width"))
-            setLastExtent(organizations->splitter, *w);
+            setPaneExtent(organizations->splitter, 1, *w);
         organizations->DBGrid_Organs->restoreFrom(state, QStringLiteral("DBGrid_Organs"));
     }
     if (assignments)
@@ -484,9 +470,9 @@ void TMF::applyState(const FormState& state) {
         if (auto v = property("SE_BuhYear_End.Value"))
             schedule->SE_BuhYear_End->setValue(*v);
         if (auto h = property("Panel_ReportBottom.Height"))
-            setLastExtent(schedule->bottomSplitter, *h);
+            setPaneExtent(schedule->bottomSplitter, 1, *h);
         if (auto w = property("Panel_Podrobno.Width"))
-            setFirstExtent(schedule->detailSplitter, *w);
+            setPaneExtent(schedule->detailSplitter, 0, *w);
         schedule->DBGrid_BuhHistory->restoreFrom(state, QStringLiteral("DBGrid_BuhHistory"));
     }
     if (state.windowState && *state.windowState == FormState::kMaximized)
