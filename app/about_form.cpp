@@ -1,9 +1,11 @@
 #include "app/about_form.h"
 
-#include "app/program_art.h"
+#include "store/settings.h"
+
 #include "fb/attachment.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "widgets/program_art.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,8 +16,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-const QString TAboutForm::kDatabaseVersionSql =
-    QStringLiteral("SELECT SETTINGS FROM USERS_SETTINGS WHERE USERS_ID = 2");
 const QString TAboutForm::kNoDatabaseVersion = QStringLiteral("ошибка определения");
 
 namespace {
@@ -204,11 +204,8 @@ void TAboutForm::FormCreate(fb::Attachment* database) {
 }
 
 QString TAboutForm::readDatabaseVersion() {
-    m_transaction->startIfNeeded();
-    fb::Statement query(*m_transaction, kDatabaseVersionSql);
-    query.open();
-    const QString text = query.fetch() ? query.value(0).toString() : kNoDatabaseVersion;
-    query.close();
+    const QString text =
+        store::settings::databaseVersion(*m_transaction).value_or(kNoDatabaseVersion);
     m_transaction->commit();
     return text;
 }

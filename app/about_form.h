@@ -27,7 +27,6 @@ class TAboutForm : public QDialog {
 public:
     static constexpr int kClientWidth = 562;
     static constexpr int kClientHeight = 483;
-    static const QString kDatabaseVersionSql;
     static const QString kNoDatabaseVersion;
 
     // database may be null or not connected: the database version then stays empty. A database

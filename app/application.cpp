@@ -18,5 +18,5 @@ bool SrokoApplication::notify(QObject* receiver, QEvent* event) {
 
 void SrokoApplication::showUnhandledError(Dialogs* dialogs, const QString& text) {
     if (dialogs)
-        dialogs->error(nullptr, text.trimmed(), QStringLiteral("Ошибка"));
+        dialogs->unhandledError(text);
 }

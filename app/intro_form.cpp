@@ -1,6 +1,6 @@
 #include "app/intro_form.h"
 
-#include "app/program_art.h"
+#include "widgets/program_art.h"
 
 #include <QApplication>
 #include <QGuiApplication>

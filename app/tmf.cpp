@@ -1,27 +1,29 @@
 #include "app/tmf.h"
 
 #include "app/about_form.h"
-#include "app/busy_indicator.h"
 #include "app/intro_form.h"
-#include "app/program_art.h"
 #include "app/version_info.h"
+#include "books/assignments_panel.h"
 #include "books/books_environment.h"
 #include "books/buh_account_form.h"
 #include "books/buh_holidays_form.h"
 #include "books/organizations_panel.h"
-#include "data/clock.h"
-#include "data/db_settings.h"
-#include "data/ini_file.h"
+#include "core/clock.h"
+#include "core/db_settings.h"
+#include "core/ini_file.h"
 #include "data/tdm.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
-#include "schedule/assignments_panel.h"
 #include "schedule/holiday_map.h"
+#include "schedule/schedule_engine.h"
 #include "tracking/schedule_tab.h"
+#include "widgets/busy_indicator.h"
 #include "widgets/data_grid.h"
 #include "widgets/dialogs.h"
 #include "widgets/help_viewer.h"
+#include "widgets/program_art.h"
 #include "widgets/spin_edit.h"
+#include "widgets/window_state.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,12 +45,17 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
 const char kMainWindowPath[] = "MAIN_WINDOW\\";
-const char kIniCaption[] = "ini-файл";
+
+const Clock& clockOf(const AppContext& context) {
+    static const SystemClock systemClock;
+    return context.clock ? *context.clock : systemClock;
+}
 
 QString openTableError() {
     return QStringLiteral("Ошибка открытия таблицы \"Организации\" в базе данных.");
@@ -62,7 +69,9 @@ TMF::TMF(AppContext context, TMFServices services, QWidget* parent)
     setWindowTitle(QStringLiteral("Сроковед"));
     setWindowIcon(programIcon());
     if (!m_services.createDataModule)
-        m_services.createDataModule = [](const AppContext& c) { return std::make_unique<TDM>(c); };
+        m_services.createDataModule = [](const AppContext& c) {
+            return std::make_unique<TDM>(DataModuleContext{c.programFolder, c.clock});
+        };
     if (!m_services.openUrl)
         m_services.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     if (!m_services.startProgram)
@@ -84,7 +93,42 @@ TMF::~TMF() {
     // The panels hold datasets on the data module's connection: they go first.
     delete PC_Main;
     PC_Main = nullptr;
+    m_books.reset();
+    m_engine.reset();
     m_dm.reset();
+}
+
+void TMF::closeAllDatasets() {
+    // Every window's lists, the modal ones included: nothing may go on reading or writing.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        const auto datasets = window->findChildren<fb::Dataset*>();
+        for (fb::Dataset* dataset : datasets)
+            dataset->close();
+    }
+    if (m_engine)
+        m_engine.reset();
+    if (m_dm)
+        m_dm->CloseConnection();
+}
+
+void TMF::onConnectionLost() {
+    if (m_endingNow)
+        return;
+    m_endingNow = true;
+    m_context.dialogs->error(
+        this, QStringLiteral("Программа будет закрыта, так как потеряна связь с базой данных."),
+        QStringLiteral("Ошибка InterBase"));
+    closeAllDatasets();
+    endAtOnce();
+}
+
+void TMF::closeForShutdown() {
+    if (m_endingNow)
+        return;
+    // As at a system shutdown: no question, the window state saved, everything closed.
+    m_systemShutdown = true;
+    close();
 }
 
 BusyIndicator& TMF::busy() {
@@ -145,6 +189,7 @@ void TMF::buildFrame() {
                     QStringLiteral("Расписание сдачи"));
     PC_Main->addTab(TS_Help, style()->standardIcon(QStyle::SP_MessageBoxQuestion),
                     QStringLiteral("Справка"));
+    connect(PC_Main, &QTabWidget::currentChanged, this, [this] { schedulePendingPanes(); });
     layout->addWidget(PC_Main, 1);
     setCentralWidget(central);
 
@@ -268,18 +313,16 @@ void TMF::buildDataPanels() {
     TS_BuhReports->layout()->addWidget(orgSplitter);
     assignments->setMaster(organizations->qOrgan);
 
-    static SystemClock systemClock;
-    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
-    schedule = new ScheduleTab(attachment, m_context.dialogs, clock, TS_BuhShedule);
+    schedule = new ScheduleTab(attachment, m_context.dialogs, clockOf(m_context), TS_BuhShedule);
     TS_BuhShedule->layout()->addWidget(schedule);
 }
 
 void TMF::makeBooksEnvironment() {
-    static SystemClock systemClock;
-    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
+    const Clock& clock = clockOf(m_context);
+    m_engine = std::make_unique<ScheduleEngine>(m_dm->SHCDataBase, clock);
     m_books = std::make_unique<BooksEnvironment>(
         BooksEnvironment{m_dm->SHCDataBase, *m_context.dialogs, clock, m_dm->AppIniFileStorage(),
-                         *m_busy, m_dm->engine(), organizations->qOrgan, assignments->qBuhAccRep});
+                         *m_busy, *m_engine, organizations->qOrgan, assignments->qBuhAccRep});
     assignments->setBooksEnvironment(m_books.get());
 }
 
@@ -328,8 +371,13 @@ bool TMF::FormCreate() {
     }
     m_dm->setStatusTextHandler([this](const QString& text) { SB_Main[1]->setText(text); });
 
+    m_dm->setConnectionLostHandler([this] { onConnectionLost(); });
+
     ShowIntroInfo(QStringLiteral("Подключение к базе данных..."));
-    if (!m_dm->ConnectDatabase()) {
+    try {
+        m_dm->ConnectDatabase();
+    } catch (const fb::Error& e) {
+        dialogs->error(this, m_dm->connectErrorText(e), QStringLiteral("Ошибка подключения"));
         dialogs->error(this,
                        QStringLiteral("Программе не удается подключиться к базе данных по "
                                       "следующему пути - %1.")
@@ -350,24 +398,30 @@ bool TMF::FormCreate() {
 
     remindAboutUpdates();
 
+    // Anything but a database error here is a fault of the program: it is shown by the
+    // general error display and the program ends instead of running half made.
     try {
-        organizations->open();
-    } catch (const fb::Error&) {
-        dialogs->error(this, openTableError(), windowTitle());
-    }
-    try {
-        assignments->open();
-    } catch (const fb::Error&) {
-        dialogs->error(this, openTableError(), windowTitle());
+        for (const auto& open : {std::function<void()>([this] { organizations->open(); }),
+                                 std::function<void()>([this] { assignments->open(); })}) {
+            try {
+                open();
+            } catch (const fb::Error&) {
+                if (m_endingNow)
+                    return false;
+                dialogs->error(this, openTableError(), windowTitle());
+            }
+        }
+    } catch (const std::exception& e) {
+        dialogs->unhandledError(QString::fromUtf8(e.what()));
+        closeAllDatasets();
+        return false;
     }
     m_holidayMap = std::make_unique<HolidayMap>();
     return true;
 }
 
 void TMF::remindAboutUpdates() {
-    static SystemClock systemClock;
-    const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
-    const QDate today = clock.today();
+    const QDate today = clockOf(m_context).today();
     // A missing value reads as today; one that is not a date never shows the reminder.
     const std::optional<QDate> last = parseLastUpdate(m_dm->LastUpdateDate);
     if (!last || last->daysTo(today) < 29)
@@ -385,23 +439,44 @@ void TMF::remindAboutUpdates() {
         IniFile settings(m_dm->settingsFilePath());
         writeLastUpdate(settings, today);
     } catch (const IniError& e) {
-        m_context.dialogs->error(this, e.message(), QString::fromUtf8(kIniCaption));
+        m_context.dialogs->error(this, e.message(), window_state::iniCaption());
     }
+}
+
+QList<TMF::Pane> TMF::panes() const {
+    QList<Pane> result;
+    if (organizations) {
+        result.append(
+            {QStringLiteral("Panel_Organizations.Height"), orgSplitter, 0, TS_BuhReports});
+        result.append(
+            {QStringLiteral("Panel_OrgComments.Width"), organizations->splitter, 1, TS_BuhReports});
+    }
+    if (schedule) {
+        result.append({QStringLiteral("Panel_ReportBottom.Height"), schedule->bottomSplitter, 1,
+                       TS_BuhShedule});
+        result.append(
+            {QStringLiteral("Panel_Podrobno.Width"), schedule->detailSplitter, 0, TS_BuhShedule});
+    }
+    return result;
 }
 
 FormState TMF::captureState() const {
     FormState state;
     state.windowState = isMaximized() ? FormState::kMaximized : FormState::kNormal;
+    // The frame's place, as move() takes it back; the size is the client area's.
     const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    const QPoint frameOffset = geometry().topLeft() - pos();
     state.size = normal.size();
-    state.position = normal.topLeft();
-    if (organizations) {
-        state.properties.insert(QStringLiteral("Panel_Organizations.Height"),
-                                organizations->height());
-        state.properties.insert(QStringLiteral("Panel_OrgComments.Width"),
-                                organizations->Panel_OrgComments->width());
-        organizations->DBGrid_Organs->saveTo(state, QStringLiteral("DBGrid_Organs"));
+    state.position = isMaximized() ? normal.topLeft() - frameOffset : pos();
+    for (const Pane& pane : panes()) {
+        // A pane that was never laid out has no size of its own: keep what was stored.
+        if (auto pending = m_pendingPanes.find(pane.name); pending != m_pendingPanes.end())
+            state.properties.insert(pane.name, pending.value());
+        else if (m_laidOutTabs.contains(pane.tab) && pane.splitter->sizes().size() == 2)
+            state.properties.insert(pane.name, pane.splitter->sizes().at(pane.index));
     }
+    if (organizations)
+        organizations->DBGrid_Organs->saveTo(state, QStringLiteral("DBGrid_Organs"));
     if (assignments)
         assignments->DBGrid_BuhAccount->saveTo(state, QStringLiteral("DBGrid_BuhAccount"));
     if (schedule) {
@@ -413,10 +488,6 @@ FormState TMF::captureState() const {
                                 schedule->SE_BuhYear_Begin->value());
         state.properties.insert(QStringLiteral("SE_BuhYear_End.Value"),
                                 schedule->SE_BuhYear_End->value());
-        state.properties.insert(QStringLiteral("Panel_ReportBottom.Height"),
-                                schedule->Panel_ReportBottom->height());
-        state.properties.insert(QStringLiteral("Panel_Podrobno.Width"),
-                                schedule->Panel_Podrobno->width());
         schedule->DBGrid_BuhHistory->saveTo(state, QStringLiteral("DBGrid_BuhHistory"));
     }
     return state;
@@ -451,13 +522,17 @@ void TMF::applyState(const FormState& state) {
             return std::nullopt;
         return it.value();
     };
-    if (organizations) {
-        if (auto h = property("Panel_Organizations.Height"))
-            setPaneExtent(orgSplitter, 0, *h);
-        if (auto w = property("Panel_OrgComments.Width"))
-            setPaneExtent(organizations->splitter, 1, *w);
-        organizations->DBGrid_Organs->restoreFrom(state, QStringLiteral("DBGrid_Organs"));
+    // Pane sizes wait until their tab is laid out; a splitter that has no size yet would
+    // share them out wrongly.
+    m_pendingPanes.clear();
+    for (const Pane& pane : panes()) {
+        if (auto extent = property(pane.name.toLatin1().constData()); extent && *extent > 0)
+            m_pendingPanes.insert(pane.name, *extent);
     }
+    if (isVisible())
+        schedulePendingPanes();
+    if (organizations)
+        organizations->DBGrid_Organs->restoreFrom(state, QStringLiteral("DBGrid_Organs"));
     if (assignments)
         assignments->DBGrid_BuhAccount->restoreFrom(state, QStringLiteral("DBGrid_BuhAccount"));
     if (schedule) {
@@ -469,35 +544,47 @@ void TMF::applyState(const FormState& state) {
             schedule->SE_BuhYear_Begin->setValue(*v);
         if (auto v = property("SE_BuhYear_End.Value"))
             schedule->SE_BuhYear_End->setValue(*v);
-        if (auto h = property("Panel_ReportBottom.Height"))
-            setPaneExtent(schedule->bottomSplitter, 1, *h);
-        if (auto w = property("Panel_Podrobno.Width"))
-            setPaneExtent(schedule->detailSplitter, 0, *w);
         schedule->DBGrid_BuhHistory->restoreFrom(state, QStringLiteral("DBGrid_BuhHistory"));
     }
     if (state.windowState && *state.windowState == FormState::kMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void TMF::restoreWindowState() {
-    try {
-        FormStateStorage storage(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath));
-        applyState(storage.load());
-    } catch (const std::exception&) {
-        m_context.dialogs->error(this,
-                                 QStringLiteral("Ошибка чтения или восстановления параметров."),
-                                 QString::fromUtf8(kIniCaption));
+void TMF::schedulePendingPanes() {
+    // After the events that lay the shown tab out.
+    QTimer::singleShot(0, this, [this] { applyPendingPanes(); });
+}
+
+void TMF::applyPendingPanes() {
+    if (!isVisible() || !PC_Main)
+        return;
+    QWidget* shown = PC_Main->currentWidget();
+    for (const Pane& pane : panes()) {
+        if (pane.tab != shown)
+            continue;
+        if (auto pending = m_pendingPanes.find(pane.name); pending != m_pendingPanes.end()) {
+            setPaneExtent(pane.splitter, pane.index, pending.value());
+            m_pendingPanes.erase(pending);
+        }
     }
+    m_laidOutTabs.insert(shown);
+}
+
+void TMF::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    schedulePendingPanes();
+}
+
+void TMF::restoreWindowState() {
+    window_state::restore(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath),
+                          *m_context.dialogs, this,
+                          [this](const FormState& state) { applyState(state); });
 }
 
 void TMF::saveWindowState() {
-    try {
-        FormStateStorage storage(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath));
-        storage.save(captureState());
-    } catch (const std::exception&) {
-        m_context.dialogs->error(this, QStringLiteral("Ошибка записи параметров."),
-                                 QString::fromUtf8(kIniCaption));
-    }
+    window_state::save(m_dm->AppIniFileStorage(), QString::fromLatin1(kMainWindowPath),
+                       *m_context.dialogs, this,
+                       [this](FormState& state) { state = captureState(); });
 }
 
 bool TMF::FormCloseQuery() {
@@ -507,7 +594,7 @@ bool TMF::FormCloseQuery() {
 }
 
 void TMF::FormClose() {
-    if (m_dm)
+    if (m_dm && !m_endingNow)
         saveWindowState();
     m_holidayMap.reset();
 }
@@ -515,6 +602,14 @@ void TMF::FormClose() {
 void TMF::closeEvent(QCloseEvent* event) {
     if (m_endingNow) {
         event->accept();
+        return;
+    }
+    if (m_systemShutdown) {
+        FormClose();
+        closeAllDatasets();
+        m_endingNow = true;
+        event->accept();
+        QCoreApplication::exit(0);
         return;
     }
     if (!FormCloseQuery()) {
@@ -543,7 +638,7 @@ void TMF::MM_NewDBClick() {
         IniFile settings(QDir(m_context.programFolder).filePath(QStringLiteral("Sroko.ini")));
         clearConnectionKeys(settings);
     } catch (const IniError& e) {
-        m_context.dialogs->error(this, e.message(), QString::fromUtf8(kIniCaption));
+        m_context.dialogs->error(this, e.message(), window_state::iniCaption());
     }
     // A new title lets the next program start although this one still runs for a moment.
     setWindowTitle(windowTitle() + QLatin1Char(' '));

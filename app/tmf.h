@@ -1,9 +1,12 @@
 #pragma once
 
-#include "data/app_context.h"
-#include "data/form_state.h"
+#include "app/app_context.h"
+#include "core/form_state.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QMap>
+#include <QSet>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -17,6 +20,7 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class ScheduleEngine;
 class ScheduleTab;
 class TIntroForm;
 class BusyIndicator;
@@ -63,6 +67,9 @@ public:
     void MM_HB_BuhHolidaysClick();
     void MM_ExitClick() { close(); }
 
+    // SIGTERM/SIGINT: closes as at a system shutdown (no question, state saved, exit 0).
+    void closeForShutdown();
+
     // The frame (names as the users' manuals and the tests know them).
     QWidget* Panel_Info = nullptr;
     QTabWidget* PC_Main = nullptr;
@@ -95,8 +102,19 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // A splitter pane whose extent the settings keep.
+    struct Pane {
+        QString name;
+        QSplitter* splitter;
+        int index;
+        QWidget* tab;
+    };
+    QList<Pane> panes() const;
+    void schedulePendingPanes();
+    void applyPendingPanes();
     void buildFrame();
     void buildMenus();
     QWidget* buildHelpTab();
@@ -108,6 +126,9 @@ private:
     void saveWindowState();
     void remindAboutUpdates();
     void endAtOnce();
+    void onConnectionLost();
+    // Closes the lists of every window, drops the engine's statements and detaches.
+    void closeAllDatasets();
 
     AppContext m_context;
     TMFServices m_services;
@@ -117,6 +138,11 @@ private:
     std::unique_ptr<HolidayMap> m_holidayMap;
     // What the directories and the assignments tab are given; made once the settings storage
     // is set.
+    std::unique_ptr<ScheduleEngine> m_engine;
     std::unique_ptr<BooksEnvironment> m_books;
     bool m_endingNow = false;
+    bool m_systemShutdown = false;
+    // Stored pane extents not yet applied, and the tabs that were laid out on the screen.
+    QMap<QString, int> m_pendingPanes;
+    QSet<const QWidget*> m_laidOutTabs;
 };

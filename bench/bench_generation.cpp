@@ -3,8 +3,7 @@
 // transaction) and against one calendar read per assignment with one commit per entry. Prints
 // one key=value a line.
 
-#include "data/clock.h"
-#include "data/database_creator.h"
+#include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -12,6 +11,7 @@
 #include "schedule/holiday_map.h"
 #include "schedule/periods.h"
 #include "schedule/schedule_engine.h"
+#include "store/database_creator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -112,7 +112,7 @@ void fillBooks(const QString& path, const Sizes& sizes) {
 }
 
 std::vector<AssignmentTerms> readAssignments(fb::Transaction& tr) {
-    fb::Statement query(tr, QString::fromLatin1(kSelAccountOrgSql));
+    fb::Statement query(tr, QString::fromLatin1(store::kSelAccountOrgSql));
     query.setParam(QStringLiteral("BUH_ACCOUNT_ID"), -1);
     query.open();
     std::vector<AssignmentTerms> all;
@@ -127,8 +127,8 @@ void callAddBuhHistory(fb::Statement& call, const AssignmentTerms& terms, const 
     call.setParam(QStringLiteral("BUH_ACCOUNT_ID"), terms.reportId);
     call.setParam(QStringLiteral("ORGANIZATION_ID"), terms.organisationId);
     call.setParam(QStringLiteral("CYCLING"), terms.cycling);
-    call.setParam(QStringLiteral("DT_END_ACCOUNT"), plan.periodEnd.startOfDay());
-    call.setParam(QStringLiteral("DT_ACTION"), plan.shifted.startOfDay());
+    call.setParam(QStringLiteral("DT_END_ACCOUNT"), plan.periodEnd);
+    call.setParam(QStringLiteral("DT_ACTION"), plan.shifted);
     call.execute();
 }
 
@@ -167,7 +167,7 @@ Timing timeLimit(const QString& path, const Clock& clock) {
     QElapsedTimer timer;
     timer.start();
     fb::Transaction tr(*attachment);
-    fb::Statement call(tr, QString::fromLatin1(kAddBuhHistorySql));
+    fb::Statement call(tr, QString::fromLatin1(store::kAddBuhHistorySql));
     call.prepare();
     for (const AssignmentTerms& terms : assignments) {
         for (const PeriodPlan& plan : planPeriods(terms.cycling, terms.dayAction, terms.dayAction12,
@@ -192,10 +192,10 @@ Timing timeNaive(const QString& path, const Clock& clock, int every) {
     QElapsedTimer timer;
     timer.start();
     fb::Transaction reading(*attachment, fb::Transaction::Mode::ReadOnly);
-    fb::Statement assignments(reading, QString::fromLatin1(kSelAccountOrgSql));
+    fb::Statement assignments(reading, QString::fromLatin1(store::kSelAccountOrgSql));
     assignments.setParam(QStringLiteral("BUH_ACCOUNT_ID"), -1);
     fb::Transaction tr(*attachment);
-    fb::Statement call(tr, QString::fromLatin1(kAddBuhHistorySql));
+    fb::Statement call(tr, QString::fromLatin1(store::kAddBuhHistorySql));
     HolidayMap holidays;
     assignments.open();
     for (int row = 0; assignments.fetch(); ++row) {
@@ -299,7 +299,7 @@ int main(int argc, char** argv) {
                     naive.entries);
         printValue("naive_measured_s", naive.seconds);
         printValue("naive_s", naiveSeconds);
-        printValue("limit_over_engine", engine.seconds / limit.seconds);
+        printValue("engine_over_limit", engine.seconds / limit.seconds);
         printValue("engine_speedup_over_naive", naiveSeconds / engine.seconds);
         printValue("peak_rss_mb", peakRssMb());
         return 0;

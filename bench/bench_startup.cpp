@@ -4,11 +4,11 @@
 // the program exactly as sroko does and reports when its window is shown.
 #include "app/program_main.h"
 #include "app/tmf.h"
-#include "data/database_creator.h"
 #include "fb/attachment.h"
 #include "fb/script.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "store/database_creator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ double secondsSinceProcessStart() {
         return -1;
     const QByteArray text = stat.readAll();
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const double startTicks = fields.value(19).toDouble();  // field 22 of the whole line
+    const double startTicks = fields.value(19).toDouble(); // field 22 of the whole line
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return now.tv_sec + now.tv_nsec / 1e9 - startTicks / sysconf(_SC_CLK_TCK);
@@ -64,35 +64,51 @@ void buildDatabase(const QString& path, int entries) {
         att.attach(partial, database_creator::connectionParams());
         // 300 organisations and 40 reports; each pair gets monthly entries going back in time.
         const int organisations = 300, reports = 40;
-        const int perPair = std::max(1, (entries + organisations * reports - 1) / (organisations * reports));
-        fb::runScript(att, QStringLiteral(
-            "SET TERM ^ ;\n"
-            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
-            "  WHILE (I < %1) DO BEGIN\n"
-            "    INSERT INTO ORGANIZATION (ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID)\n"
-            "      VALUES (1000 + :I, 'Организация № ' || :I, MOD(:I, 5), MOD(:I, 3), 0);\n"
-            "    I = I + 1; END\n"
-            "  I = 0;\n"
-            "  WHILE (I < %2) DO BEGIN\n"
-            "    INSERT INTO BUH_ACCOUNT (ID, NAME, DAY_ACTION, DAY_ACTION_12, CYCLING, DAY_WARNING, DEL)\n"
-            "      VALUES (1000 + :I, 'Отчёт № ' || :I, 25, NULL, MOD(:I, 3), 5, 0);\n"
-            "    I = I + 1; END\n"
-            "END^\n").arg(organisations).arg(reports));
-        fb::runScript(att, QStringLiteral(
-            "SET TERM ^ ;\n"
-            "EXECUTE BLOCK AS DECLARE O INTEGER; DECLARE R INTEGER; DECLARE K INTEGER; DECLARE N INTEGER = 0;\n"
-            "DECLARE E TIMESTAMP; BEGIN\n"
-            "  O = 0; WHILE (O < %1) DO BEGIN\n"
-            "    R = 0; WHILE (R < %2) DO BEGIN\n"
-            "      INSERT INTO BUH_ACCOUNT_ORGANIZATION (BUH_ACCOUNT_ID, ORGANIZATION_ID, ON_OFF) VALUES (1000 + :R, 1000 + :O, 1);\n"
-            "      K = 0; WHILE (K < %3 AND N < %4) DO BEGIN\n"
-            "        E = DATEADD(-1 DAY TO DATEADD(-:K MONTH TO CAST('2027-01-01' AS TIMESTAMP)));\n"
-            "        INSERT INTO BUH_HISTORY (ORGANIZATION_ID, BUH_ACCOUNT_ID, CYCLING, DT_END_ACCOUNT, DT_ACTION, DT_ACTUAL)\n"
-            "          VALUES (1000 + :O, 1000 + :R, 0, :E, DATEADD(25 DAY TO :E), IIF(:K > 12, DATEADD(20 DAY TO :E), NULL));\n"
-            "        K = K + 1; N = N + 1; END\n"
-            "      R = R + 1; END\n"
-            "    O = O + 1; END\n"
-            "END^\n").arg(organisations).arg(reports).arg(perPair).arg(entries));
+        const int perPair =
+            std::max(1, (entries + organisations * reports - 1) / (organisations * reports));
+        fb::runScript(
+            att,
+            QStringLiteral(
+                "SET TERM ^ ;\n"
+                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
+                "  WHILE (I < %1) DO BEGIN\n"
+                "    INSERT INTO ORGANIZATION (ID, NAME, BUH_TAX_SYSTEM_MAIN, "
+                "BUH_TAX_SYSTEM_ADDIT, USERS_ID)\n"
+                "      VALUES (1000 + :I, 'Организация № ' || :I, MOD(:I, 5), MOD(:I, 3), 0);\n"
+                "    I = I + 1; END\n"
+                "  I = 0;\n"
+                "  WHILE (I < %2) DO BEGIN\n"
+                "    INSERT INTO BUH_ACCOUNT (ID, NAME, DAY_ACTION, DAY_ACTION_12, CYCLING, "
+                "DAY_WARNING, DEL)\n"
+                "      VALUES (1000 + :I, 'Отчёт № ' || :I, 25, NULL, MOD(:I, 3), 5, 0);\n"
+                "    I = I + 1; END\n"
+                "END^\n")
+                .arg(organisations)
+                .arg(reports));
+        fb::runScript(
+            att, QStringLiteral("SET TERM ^ ;\n"
+                                "EXECUTE BLOCK AS DECLARE O INTEGER; DECLARE R INTEGER; DECLARE K "
+                                "INTEGER; DECLARE N INTEGER = 0;\n"
+                                "DECLARE E TIMESTAMP; BEGIN\n"
+                                "  O = 0; WHILE (O < %1) DO BEGIN\n"
+                                "    R = 0; WHILE (R < %2) DO BEGIN\n"
+                                "      INSERT INTO BUH_ACCOUNT_ORGANIZATION (BUH_ACCOUNT_ID, "
+                                "ORGANIZATION_ID, ON_OFF) VALUES (1000 + :R, 1000 + :O, 1);\n"
+                                "      K = 0; WHILE (K < %3 AND N < %4) DO BEGIN\n"
+                                "        E = DATEADD(-1 DAY TO DATEADD(-:K MONTH TO "
+                                "CAST('2027-01-01' AS TIMESTAMP)));\n"
+                                "        INSERT INTO BUH_HISTORY (ORGANIZATION_ID, BUH_ACCOUNT_ID, "
+                                "CYCLING, DT_END_ACCOUNT, DT_ACTION, DT_ACTUAL)\n"
+                                "          VALUES (1000 + :O, 1000 + :R, 0, :E, DATEADD(25 DAY TO "
+                                ":E), IIF(:K > 12, DATEADD(20 DAY TO :E), NULL));\n"
+                                "        K = K + 1; N = N + 1; END\n"
+                                "      R = R + 1; END\n"
+                                "    O = O + 1; END\n"
+                                "END^\n")
+                     .arg(organisations)
+                     .arg(reports)
+                     .arg(perPair)
+                     .arg(entries));
     }
     QFile::rename(partial, path);
     std::printf("built in %.1f s\n", timer.elapsed() / 1000.0);

@@ -1,28 +1,29 @@
 #include "books/buh_account_form.h"
-#include "books/name_check.h"
 
-#include "app/application.h"
-#include "app/busy_indicator.h"
+#include "books/name_check.h"
+#include "store/reports.h"
+
 #include "books/books_environment.h"
 #include "books/buh_account_ae_form.h"
 #include "books/grid_columns.h"
-#include "books/window_state.h"
+#include "books/run_messages.h"
+#include "books/scheduler_params_form.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schedule/event_pump.h"
 #include "schedule/periods.h"
-#include "schedule/run_messages.h"
 #include "schedule/schedule_engine.h"
-#include "schedule/scheduler_params_form.h"
 #include "widgets/balloon_hint.h"
+#include "widgets/busy_indicator.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
 #include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
+#include "widgets/window_state.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -45,21 +46,6 @@ const QString kGridName = QStringLiteral("DBGrid_BuhAccount");
 const QString kCommentsHeight = QStringLiteral("Panel_Comments.Height");
 const QString kBusyText = QStringLiteral("Выпоняется операция....");
 const QString kCaption = QStringLiteral("Бухгалтерская отчётность");
-
-const char kColumns[] = "SELECT BUH_ACCOUNT.ID, BUH_ACCOUNT.NAME, BUH_ACCOUNT.DAY_ACTION, "
-                        "BUH_ACCOUNT.DAY_ACTION_12, BUH_ACCOUNT.CYCLING, BUH_ACCOUNT.DAY_WARNING, "
-                        "BUH_ACCOUNT.DEL, BUH_ACCOUNT.COMMENTS FROM BUH_ACCOUNT";
-const char kOrder[] = " ORDER BY UPPER(BUH_ACCOUNT.NAME)";
-const char kRefreshWhere[] = " WHERE BUH_ACCOUNT.ID = :OLD_ID";
-const char kInsert[] = "INSERT INTO BUH_ACCOUNT ( ID, NAME, DAY_ACTION, DAY_ACTION_12, CYCLING, "
-                       "DAY_WARNING, DEL, COMMENTS ) VALUES( :ID, :NAME, :DAY_ACTION, "
-                       ":DAY_ACTION_12, :CYCLING, :DAY_WARNING, 0, :COMMENTS )";
-const char kUpdate[] = "UPDATE BUH_ACCOUNT SET NAME = :NAME, DAY_ACTION = :DAY_ACTION, "
-                       "DAY_ACTION_12 = :DAY_ACTION_12, CYCLING = :CYCLING, DAY_WARNING = "
-                       ":DAY_WARNING, DEL = :DEL, COMMENTS = :COMMENTS WHERE ID = :OLD_ID";
-const char kDelete[] = "DELETE FROM BUH_ACCOUNT WHERE ID = :OLD_ID";
-const char kCountHistory[] = "SELECT COUNT(*) FROM BUH_HISTORY WHERE BUH_ACCOUNT_ID = "
-                             ":BUH_ACCOUNT_ID";
 
 const char kAskAll[] =
     "Расписание сдачи бухгалтерской отчётности создается на срок \"текущий год + первый квартал "
@@ -113,12 +99,7 @@ TBuhAccountForm::TBuhAccountForm(BooksEnvironment& env, QWidget* parent)
 
     qBuhAccount = new fb::Dataset(env.attachment, this);
     qBuhAccount->setObjectName(QStringLiteral("qBuhAccount"));
-    qBuhAccount->setSelectSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kOrder));
-    qBuhAccount->setRefreshSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kRefreshWhere));
-    qBuhAccount->setInsertSql(QString::fromUtf8(kInsert));
-    qBuhAccount->setUpdateSql(QString::fromUtf8(kUpdate));
-    qBuhAccount->setDeleteSql(QString::fromUtf8(kDelete));
-    qBuhAccount->setGenerator(QStringLiteral("GEN_BUH_ACCOUNT_ID"));
+    store::bind(*qBuhAccount, store::reports::list());
 
     QList<ColumnDef> columns = grid_columns::reportTerms(QColor(0, 0, 255));
     columns.append(
@@ -415,7 +396,8 @@ void TBuhAccountForm::Label_Help_2Click() {
                                          help2Text(), 30000);
 }
 
-bool TBuhAccountForm::postReport(const TBuhAccountAEForm& form, bool inserting) {
+bool TBuhAccountForm::postReport(const TBuhAccountAEForm& form, bool inserting,
+                                 int shownDayWarning) {
     try {
         if (inserting)
             qBuhAccount->append();
@@ -424,8 +406,12 @@ bool TBuhAccountForm::postReport(const TBuhAccountAEForm& form, bool inserting) 
         qBuhAccount->setFieldValue(QStringLiteral("NAME"), form.nameValue());
         qBuhAccount->setFieldValue(QStringLiteral("DAY_ACTION"), form.SE_Day_Action->value());
         qBuhAccount->setFieldValue(QStringLiteral("DAY_ACTION_12"), form.dayAction12Value());
-        qBuhAccount->setFieldValue(QStringLiteral("CYCLING"), form.cycling());
-        qBuhAccount->setFieldValue(QStringLiteral("DAY_WARNING"), form.SE_Day_Warning->value());
+        // The periodicity cannot change on edit, and a warning term left as it was shown keeps
+        // the stored value, even one the controls cannot show (empty or out of range).
+        if (inserting)
+            qBuhAccount->setFieldValue(QStringLiteral("CYCLING"), form.cycling());
+        if (inserting || form.SE_Day_Warning->value() != shownDayWarning)
+            qBuhAccount->setFieldValue(QStringLiteral("DAY_WARNING"), form.SE_Day_Warning->value());
         qBuhAccount->setFieldValue(QStringLiteral("COMMENTS"), form.commentsValue());
         qBuhAccount->post();
         return true;
@@ -487,7 +473,9 @@ void TBuhAccountForm::TBtn_ChngClick() {
         palette.setColor(QPalette::WindowText, QColor(245, 244, 129));
         form.Label_Info2->setPalette(palette);
         form.RG_CyclingClick();
-        if (m_env.dialogs.exec(form) == QDialog::Accepted && postReport(form, false)) {
+        const int shownDayWarning = form.SE_Day_Warning->value();
+        if (m_env.dialogs.exec(form) == QDialog::Accepted &&
+            postReport(form, false, shownDayWarning)) {
             newDayAction = form.SE_Day_Action->value();
             newDayAction12 = form.CB_Day_Action_12->isChecked() ? form.SE_Day_Action_12->value()
                                                                 : kDayAction12NotSet;
@@ -527,16 +515,8 @@ void TBuhAccountForm::TBtn_DelClick() {
             caption))
         return;
     try {
-        qint64 count = 0;
-        {
-            fb::Transaction transaction(m_env.attachment, fb::Transaction::Mode::ReadOnly);
-            fb::Statement qDelBuhAccount(transaction, QString::fromUtf8(kCountHistory));
-            qDelBuhAccount.setParam(QStringLiteral("BUH_ACCOUNT_ID"),
-                                    qBuhAccount->fieldValue(QStringLiteral("ID")));
-            qDelBuhAccount.open();
-            if (qDelBuhAccount.fetch())
-                count = qDelBuhAccount.value(0).toLongLong();
-        }
+        const qint64 count = store::reports::countEntries(
+            m_env.attachment, qBuhAccount->fieldValue(QStringLiteral("ID")).toInt());
         if (count != 0 &&
             !m_env.dialogs.ask(
                 this,
@@ -566,7 +546,7 @@ void TBuhAccountForm::TBtn_DelClick() {
         // The database deletes the report's assignments and schedule entries with it.
         qBuhAccount->deleteCurrent();
     } catch (const fb::Error& e) {
-        SrokoApplication::showUnhandledError(&m_env.dialogs, e.message());
+        m_env.dialogs.unhandledError(e.message());
     }
     refreshAssignments();
 }
@@ -613,7 +593,7 @@ void TBuhAccountForm::TBtn_OffClick() {
         qBuhAccount->post();
     } catch (const fb::Error& e) {
         qBuhAccount->cancel();
-        SrokoApplication::showUnhandledError(&m_env.dialogs, e.message());
+        m_env.dialogs.unhandledError(e.message());
     }
     // The main window would otherwise go on showing assignments the database has removed.
     refreshAssignments();

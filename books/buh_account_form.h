@@ -101,7 +101,7 @@ private:
     bool hasRows() const;
     // Posts the dialog's values into a new row (append) or the current one (edit); on failure
     // the change is dropped and the error box is shown.
-    bool postReport(const TBuhAccountAEForm& form, bool inserting);
+    bool postReport(const TBuhAccountAEForm& form, bool inserting, int shownDayWarning = 0);
     // Runs generation for one report (or -1 for all) under the busy indicator.
     RunResult generate(int reportId);
     void createHistory(int reportId, const QString& question);

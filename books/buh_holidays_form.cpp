@@ -1,22 +1,23 @@
 #include "books/buh_holidays_form.h"
-#include "books/name_check.h"
 
-#include "app/application.h"
-#include "app/busy_indicator.h"
+#include "books/name_check.h"
+#include "store/holidays.h"
+
 #include "books/books_environment.h"
 #include "books/buh_holidays_ae_form.h"
-#include "books/window_state.h"
-#include "data/clock.h"
+#include "books/run_messages.h"
+#include "core/clock.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "schedule/event_pump.h"
-#include "schedule/run_messages.h"
 #include "schedule/schedule_correction.h"
+#include "widgets/busy_indicator.h"
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
 #include "widgets/form_parts.h"
 #include "widgets/spin_edit.h"
+#include "widgets/window_state.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -32,16 +33,6 @@ namespace {
 const QString kStatePath = QStringLiteral("BUH_HOLIDAYS\\");
 const QString kGridName = QStringLiteral("DBGrid_BuhAccount");
 
-const char kColumns[] = "SELECT BUH_HOLIDAY.ID, BUH_HOLIDAY.NAME, BUH_HOLIDAY.DAY_MONTH, "
-                        "BUH_HOLIDAY.MONTH_YEAR, BUH_HOLIDAY.HOLIDAY_WORK FROM BUH_HOLIDAY";
-const char kOrder[] = " ORDER BY BUH_HOLIDAY.MONTH_YEAR, BUH_HOLIDAY.DAY_MONTH";
-const char kRefreshWhere[] = " WHERE BUH_HOLIDAY.ID = :OLD_ID";
-const char kInsert[] = "INSERT INTO BUH_HOLIDAY ( ID, NAME, DAY_MONTH, MONTH_YEAR, HOLIDAY_WORK ) "
-                       "VALUES ( :ID, :NAME, :DAY_MONTH, :MONTH_YEAR, :HOLIDAY_WORK )";
-const char kUpdate[] = "UPDATE BUH_HOLIDAY SET NAME = :NAME, DAY_MONTH = :DAY_MONTH, MONTH_YEAR = "
-                       ":MONTH_YEAR, HOLIDAY_WORK = :HOLIDAY_WORK WHERE ID = :OLD_ID";
-const char kDelete[] = "DELETE FROM BUH_HOLIDAY WHERE ID = :OLD_ID";
-
 } // namespace
 
 TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
@@ -51,12 +42,7 @@ TBuhHolidaysForm::TBuhHolidaysForm(BooksEnvironment& env, QWidget* parent)
 
     qBuhHolidays = new fb::Dataset(env.attachment, this);
     qBuhHolidays->setObjectName(QStringLiteral("qBuhHolidays"));
-    qBuhHolidays->setSelectSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kOrder));
-    qBuhHolidays->setRefreshSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kRefreshWhere));
-    qBuhHolidays->setInsertSql(QString::fromUtf8(kInsert));
-    qBuhHolidays->setUpdateSql(QString::fromUtf8(kUpdate));
-    qBuhHolidays->setDeleteSql(QString::fromUtf8(kDelete));
-    qBuhHolidays->setGenerator(QStringLiteral("GEN_BUH_HOLIDAY_ID"));
+    store::bind(*qBuhHolidays, store::holidays::list());
 
     const auto centred = Qt::AlignHCenter | Qt::AlignVCenter;
     model = new DatasetModel(
@@ -262,7 +248,7 @@ void TBuhHolidaysForm::TBtn_DelClick() {
     try {
         qBuhHolidays->deleteCurrent();
     } catch (const fb::Error& e) {
-        SrokoApplication::showUnhandledError(&m_env.dialogs, e.message());
+        m_env.dialogs.unhandledError(e.message());
     }
 }
 

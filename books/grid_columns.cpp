@@ -1,7 +1,7 @@
 #include "books/grid_columns.h"
 
 #include "books/organization_texts.h"
-#include "tracking/entry_status.h"
+#include "status/entry_status.h"
 
 namespace grid_columns {
 

@@ -25,5 +25,8 @@ bool IsNameUnique(int mode, const QString& fieldName, fb::Dataset& dataset, cons
 }
 
 QString refusedWriteText(const fb::Error& error, const QString& likelyCause) {
+    // A row that is stored but could not be read back is no refused write.
+    if (dynamic_cast<const fb::StoredButNotReread*>(&error))
+        return error.message();
     return error.isEngineError() ? likelyCause : error.message();
 }

@@ -1,14 +1,16 @@
 #include "books/organization_form.h"
 
+#include "store/organizations.h"
+
 #include "books/books_environment.h"
 #include "books/grid_columns.h"
-#include "books/window_state.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
 #include "widgets/form_parts.h"
+#include "widgets/window_state.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,9 +25,6 @@ namespace {
 
 const QString kStatePath = QStringLiteral("CASH\\");
 
-const char kSelect[] = "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT FROM "
-                       "ORGANIZATION ORDER BY NAME";
-
 } // namespace
 
 TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
@@ -35,7 +34,7 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
 
     DataSet_O = new fb::Dataset(env.attachment, this);
     DataSet_O->setObjectName(QStringLiteral("DataSet_O"));
-    DataSet_O->setSelectSql(QString::fromUtf8(kSelect));
+    DataSet_O->setSelectSql(store::organizations::pickerSelect());
     QList<ColumnDef> columns{{QStringLiteral("NAME"),
                               QStringLiteral("Наименовние организации"),
                               Qt::AlignLeft,
@@ -110,7 +109,7 @@ TOrganization_Form::TOrganization_Form(BooksEnvironment& env, QWidget* parent)
     Edit_Search->installEventFilter(this);
     connect(Btn_OK, &QPushButton::clicked, this, &TOrganization_Form::Btn_OKClick);
     // A double click reaches the refusal of an empty list even while Btn_OK is disabled.
-    connect(DBGrid_Org, &QAbstractItemView::doubleClicked, this, [this] {
+    connect(DBGrid_Org, &DataGrid::doubleClickedAnywhere, this, [this] {
         if (!Btn_OK->isHidden())
             Btn_OKClick();
     });

@@ -1,7 +1,8 @@
 #include "books/organizations_panel.h"
-#include "books/name_check.h"
 
-#include "app/application.h"
+#include "books/name_check.h"
+#include "store/organizations.h"
+
 #include "books/grid_columns.h"
 #include "books/organization_ae_form.h"
 #include "fb/dataset.h"
@@ -24,24 +25,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const char kSelectOrgan[] = "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
-                            "REQ_INN, REQ_KPP, COMMENTS FROM ORGANIZATION ORDER BY NAME";
-const char kRefreshOrgan[] =
-    "SELECT ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
-    "REQ_INN, REQ_KPP, COMMENTS FROM ORGANIZATION WHERE ID = :OLD_ID";
-const char kInsertOrgan[] =
-    "INSERT INTO ORGANIZATION ( ID, NAME, BUH_TAX_SYSTEM_MAIN, BUH_TAX_SYSTEM_ADDIT, USERS_ID, "
-    "REQ_INN, REQ_KPP, COMMENTS ) VALUES ( :ID, :NAME, :BUH_TAX_SYSTEM_MAIN, "
-    ":BUH_TAX_SYSTEM_ADDIT, 0, :REQ_INN, :REQ_KPP, :COMMENTS )";
-const char kUpdateOrgan[] =
-    "UPDATE ORGANIZATION SET NAME = :NAME, BUH_TAX_SYSTEM_MAIN = :BUH_TAX_SYSTEM_MAIN, "
-    "BUH_TAX_SYSTEM_ADDIT = :BUH_TAX_SYSTEM_ADDIT, USERS_ID = :USERS_ID, REQ_INN = :REQ_INN, "
-    "REQ_KPP = :REQ_KPP, COMMENTS = :COMMENTS WHERE ID = :OLD_ID";
-const char kDeleteOrgan[] = "DELETE FROM ORGANIZATION WHERE ID = :OLD_ID";
-
-} // namespace
+namespace {} // namespace
 
 OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dialogs,
                                        QWidget* parent)
@@ -49,12 +33,7 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
     setObjectName(QStringLiteral("Panel_Organizations"));
     qOrgan = new fb::Dataset(attachment, this);
     qOrgan->setObjectName(QStringLiteral("qOrgan"));
-    qOrgan->setSelectSql(QString::fromUtf8(kSelectOrgan));
-    qOrgan->setRefreshSql(QString::fromUtf8(kRefreshOrgan));
-    qOrgan->setInsertSql(QString::fromUtf8(kInsertOrgan));
-    qOrgan->setUpdateSql(QString::fromUtf8(kUpdateOrgan));
-    qOrgan->setDeleteSql(QString::fromUtf8(kDeleteOrgan));
-    qOrgan->setGenerator(QStringLiteral("GEN_ORGANIZATION_ID"));
+    store::bind(*qOrgan, store::organizations::list());
 
     QList<ColumnDef> columns{{QStringLiteral("NAME"),
                               QStringLiteral("Наименование организации"),
@@ -143,6 +122,10 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
             PM_Org_EditClick();
     });
     connect(qOrgan, &fb::Dataset::afterScroll, this, &OrganizationsPanel::showComments);
+    // The shortcuts of the popup work outside it: their state follows the list.
+    for (auto signal : {&fb::Dataset::afterScroll, &fb::Dataset::resetDone,
+                        &fb::Dataset::rowRemoved, &fb::Dataset::rowsInserted})
+        connect(qOrgan, signal, this, &OrganizationsPanel::PM_OrgPopup);
     connect(qOrgan, &fb::Dataset::afterPost, this, &OrganizationsPanel::showComments);
 }
 
@@ -198,6 +181,9 @@ void OrganizationsPanel::editOrganization(int mode) {
         form.CB_Buh_Tax_System_Addit->setCurrentIndex(
             qOrgan->fieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT")).toInt());
     }
+    // A tax system left as it was shown keeps the stored code, even one the lists cannot show.
+    const int shownMain = form.CB_Buh_Tax_System_Main->currentIndex();
+    const int shownAddit = form.CB_Buh_Tax_System_Addit->currentIndex();
     if (m_dialogs->exec(form) != QDialog::Accepted)
         return;
     try {
@@ -210,10 +196,12 @@ void OrganizationsPanel::editOrganization(int mode) {
         qOrgan->setFieldValue(QStringLiteral("REQ_INN"), form.innValue());
         qOrgan->setFieldValue(QStringLiteral("REQ_KPP"), form.kppValue());
         qOrgan->setFieldValue(QStringLiteral("COMMENTS"), form.commentsValue());
-        qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
-                              form.CB_Buh_Tax_System_Main->currentIndex());
-        qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
-                              form.CB_Buh_Tax_System_Addit->currentIndex());
+        if (mode == 0 || form.CB_Buh_Tax_System_Main->currentIndex() != shownMain)
+            qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_MAIN"),
+                                  form.CB_Buh_Tax_System_Main->currentIndex());
+        if (mode == 0 || form.CB_Buh_Tax_System_Addit->currentIndex() != shownAddit)
+            qOrgan->setFieldValue(QStringLiteral("BUH_TAX_SYSTEM_ADDIT"),
+                                  form.CB_Buh_Tax_System_Addit->currentIndex());
         qOrgan->post();
     } catch (const fb::Error& e) {
         // The usual cause is a name the database already holds; the row is dropped either way.
@@ -251,6 +239,6 @@ void OrganizationsPanel::PM_Org_DelClick() {
         // The database takes the organisation's assignments and schedule history with it.
         qOrgan->deleteCurrent();
     } catch (const fb::Error& e) {
-        SrokoApplication::showUnhandledError(m_dialogs, e.message());
+        m_dialogs->unhandledError(e.message());
     }
 }

@@ -23,3 +23,11 @@ endforeach()
 # The charset module must sit in a real folder of the root: the engine refuses a linked one.
 file(GLOB FB_INTL_FILES ${FB_SYSTEM_ROOT}/intl/*)
 file(COPY ${FB_INTL_FILES} DESTINATION ${SROKO_FB_ROOT}/intl FOLLOW_SYMLINK_CHAIN)
+# The engine finds its root beside the running executable; the tests and benchmarks live in
+# folders of their own and share the program's root.
+foreach(folder tests bench)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/${folder})
+  if(NOT EXISTS ${CMAKE_BINARY_DIR}/${folder}/firebird)
+    file(CREATE_LINK ../firebird ${CMAKE_BINARY_DIR}/${folder}/firebird SYMBOLIC)
+  endif()
+endforeach()

@@ -1,9 +1,9 @@
 #include "data/tdm.h"
 
-#include "data/clock.h"
-#include "data/database_creator.h"
-#include "schedule/schedule_engine.h"
-#include "widgets/dialogs.h"
+#include "core/clock.h"
+#include "fb/error.h"
+#include "store/database_creator.h"
+#include "store/history.h"
 
 #include <QDir>
 
@@ -11,22 +11,15 @@ namespace {
 TDM* g_instance = nullptr;
 }
 
-TDM::TDM(const AppContext& context, QObject* owner)
-    : QObject(owner), IBTransaction(SHCDataBase), m_context(context) {
+TDM::TDM(DataModuleContext context, QObject* owner)
+    : QObject(owner), IBTransaction(SHCDataBase), m_context(std::move(context)) {
     SHCDataBase.setErrorHook([this](const fb::Error& e) { LastDbErrorText = e.engineText(); });
     SHCDataBase.setConnectionLostHook([this] { onConnectionLost(); });
     g_instance = this;
 }
 
 TDM::~TDM() {
-    m_engine.reset();
-    m_pAddBuhHistory.reset();
-    m_qHoliday.reset();
-    try {
-        IBTransaction.rollback();
-    } catch (const fb::Error&) {
-        // Nothing left to undo on a connection that is gone.
-    }
+    CloseConnection();
     if (g_instance == this)
         g_instance = nullptr;
 }
@@ -63,61 +56,55 @@ DbSettings TDM::ReadDbSettings() const {
     }
 }
 
-bool TDM::ConnectDatabase() {
+void TDM::ConnectDatabase() {
     const DbSettings settings = ReadDbSettings();
     ServiceConnectString = settings.serviceConnectString;
     LastUpdateDate = settings.lastUpdateDate;
+    CloseConnection();
+    m_lostHandled = false;
+    SHCDataBase.attach(databasePath(), database_creator::connectionParams());
+    if (m_statusText)
+        m_statusText(QStringLiteral("База данных: %1").arg(databasePath()));
+}
+
+QString TDM::connectErrorText(const fb::Error& e) const {
+    // A client-side failure (no engine installed) has no engine text to show.
+    return e.isEngineError() ? e.engineText() : e.message();
+}
+
+void TDM::CloseConnection() {
     m_qHoliday.reset();
     m_pAddBuhHistory.reset();
-    m_engine.reset();
     try {
         IBTransaction.rollback();
+    } catch (const fb::Error&) {
+        // Nothing left to undo on a connection that is gone.
+    }
+    try {
         SHCDataBase.detach();
-        SHCDataBase.attach(databasePath(), database_creator::connectionParams());
-        if (m_statusText)
-            m_statusText(QStringLiteral("База данных: %1").arg(databasePath()));
-        return true;
-    } catch (const fb::Error& e) {
-        // The engine's words when it gave any; a client-side failure (no engine installed)
-        // would otherwise leave the box empty.
-        const QString text = LastDbErrorText.isEmpty() ? e.message() : LastDbErrorText;
-        if (m_context.dialogs)
-            m_context.dialogs->error(nullptr, text, QStringLiteral("Ошибка подключения"));
-        return false;
+    } catch (const fb::Error&) {
+        // A connection the engine already dropped detaches with an error; it is gone either way.
     }
 }
 
 fb::Statement& TDM::qHoliday() {
     if (!m_qHoliday)
-        m_qHoliday = std::make_unique<fb::Statement>(IBTransaction, QLatin1String(kHolidaySql));
+        m_qHoliday =
+            std::make_unique<fb::Statement>(IBTransaction, QLatin1String(store::kHolidaySql));
     return *m_qHoliday;
 }
 
 fb::Statement& TDM::pAddBuhHistory() {
     if (!m_pAddBuhHistory)
         m_pAddBuhHistory =
-            std::make_unique<fb::Statement>(IBTransaction, QLatin1String(kAddBuhHistorySql));
+            std::make_unique<fb::Statement>(IBTransaction, QLatin1String(store::kAddBuhHistorySql));
     return *m_pAddBuhHistory;
-}
-
-ScheduleEngine& TDM::engine() {
-    if (!m_engine) {
-        static SystemClock systemClock;
-        const Clock& clock = m_context.clock ? *m_context.clock : systemClock;
-        m_engine = std::make_unique<ScheduleEngine>(SHCDataBase, clock);
-    }
-    return *m_engine;
 }
 
 void TDM::onConnectionLost() {
     if (m_lostHandled)
         return;
     m_lostHandled = true;
-    if (m_context.dialogs)
-        m_context.dialogs->error(
-            nullptr,
-            QStringLiteral("Программа будет закрыта, так как потеряна связь с базой данных."),
-            QStringLiteral("Ошибка InterBase"));
     m_qHoliday.reset();
     m_pAddBuhHistory.reset();
     try {
@@ -125,6 +112,6 @@ void TDM::onConnectionLost() {
     } catch (const fb::Error&) {
         // The connection is gone; its transactions went with it.
     }
-    if (m_context.endProgramNow)
-        m_context.endProgramNow();
+    if (m_connectionLost)
+        m_connectionLost();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "data/app_context.h"
-#include "data/db_settings.h"
-#include "data/ini_file.h"
+#include "core/db_settings.h"
+#include "core/ini_file.h"
 #include "fb/attachment.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
@@ -12,15 +11,22 @@
 #include <functional>
 #include <memory>
 
-class ScheduleEngine;
+class Clock;
+
+// What the data module is given: the program folder and the clock.
+struct DataModuleContext {
+    QString programFolder;
+    const Clock* clock = nullptr;
+};
 
 // The data module: owns the one connection to the database and what several windows share
-// (the last database error text, the settings file, the schedule engine's statements).
+// (the last database error text, the settings file, the shared statements). It shows nothing
+// itself: failures come back to the caller, which tells the user.
 // Exactly one exists per run; TDM::instance() reaches it and is cleared when it goes.
 class TDM : public QObject {
     Q_OBJECT
 public:
-    explicit TDM(const AppContext& context, QObject* owner = nullptr);
+    explicit TDM(DataModuleContext context, QObject* owner = nullptr);
     ~TDM() override;
     TDM(const TDM&) = delete;
     TDM& operator=(const TDM&) = delete;
@@ -28,8 +34,13 @@ public:
     static TDM* instance();
 
     // Reads the DB section, then opens the database at its fixed place with the fixed
-    // parameters. On failure shows the engine's text ("Ошибка подключения") and returns false.
-    bool ConnectDatabase();
+    // parameters. Throws fb::Error when it cannot; connectErrorText() says it in the engine's
+    // words where the engine gave any.
+    void ConnectDatabase();
+    QString connectErrorText(const fb::Error& e) const;
+    // Rolls back the default transaction, drops the shared statements and detaches. Safe to
+    // call on a connection that is gone.
+    void CloseConnection();
     DbSettings ReadDbSettings() const;
 
     // <program folder>/Base/Sroko.fdb and <program folder>/Sroko.ini.
@@ -44,14 +55,18 @@ public:
     void setStatusTextHandler(std::function<void(const QString&)> handler) {
         m_statusText = std::move(handler);
     }
-    const AppContext& context() const { return m_context; }
+    // Runs once when the engine says the connection is gone, after the data module has let go
+    // of its own statements and transaction. The program tells the user and ends.
+    void setConnectionLostHandler(std::function<void()> handler) {
+        m_connectionLost = std::move(handler);
+    }
+    bool connectionLost() const { return m_lostHandled; }
 
     // Connection, default transaction and shared statements.
     fb::Attachment SHCDataBase;
     fb::Transaction IBTransaction;
     fb::Statement& qHoliday();
     fb::Statement& pAddBuhHistory();
-    ScheduleEngine& engine();
 
     // Read by the windows that report a database failure; the engine's own words of the most
     // recent database error, empty for errors raised on the client side.
@@ -62,11 +77,11 @@ public:
 private:
     void onConnectionLost();
 
-    AppContext m_context;
+    DataModuleContext m_context;
     std::unique_ptr<IniFile> m_settings;
     std::unique_ptr<fb::Statement> m_qHoliday;
     std::unique_ptr<fb::Statement> m_pAddBuhHistory;
-    std::unique_ptr<ScheduleEngine> m_engine;
     std::function<void(const QString&)> m_statusText;
+    std::function<void()> m_connectionLost;
     bool m_lostHandled = false;
 };

@@ -113,6 +113,48 @@ qint64 Attachment::nextGeneratorValue(Transaction& transaction, const QString& g
     return statement.value(0).toLongLong();
 }
 
+qint64 Attachment::changedRecords(const QString& table) {
+    if (!m_handle)
+        raise(Error(QStringLiteral("Нет подключения к базе данных.")));
+    Status status;
+    int relationId = -1;
+    {
+        Transaction transaction(*this, Transaction::Mode::ReadOnly);
+        Statement query(transaction,
+                        QStringLiteral("SELECT RDB$RELATION_ID FROM RDB$RELATIONS WHERE "
+                                       "RDB$RELATION_NAME = :NAME"));
+        query.setParam(QStringLiteral("NAME"), table.toUpper());
+        query.open();
+        if (query.fetch())
+            relationId = query.value(0).toInt();
+        query.close();
+        transaction.commit();
+    }
+    const unsigned char items[] = {isc_info_insert_count, isc_info_update_count, isc_info_end};
+    // Two counters of (relation, count) pairs; a few tables of this database are ever written.
+    unsigned char buffer[8192] = {};
+    try {
+        m_handle->getInfo(&status, sizeof items, items, sizeof buffer, buffer);
+    } catch (const FbException& e) {
+        raise(e);
+    }
+    qint64 total = 0;
+    for (const unsigned char* p = buffer; p < buffer + sizeof buffer && *p != isc_info_end;) {
+        const unsigned char item = *p++;
+        const int length = isc_vax_integer(reinterpret_cast<const char*>(p), 2);
+        p += 2;
+        if (item == isc_info_insert_count || item == isc_info_update_count) {
+            for (const unsigned char* pair = p; pair + 6 <= p + length; pair += 6) {
+                const int relation = isc_vax_integer(reinterpret_cast<const char*>(pair), 2);
+                if (relation == relationId)
+                    total += isc_vax_integer(reinterpret_cast<const char*>(pair + 2), 4);
+            }
+        }
+        p += length;
+    }
+    return total;
+}
+
 void Attachment::raise(const FbException& e) {
     raise(Error::fromStatus(e.getStatus()));
 }

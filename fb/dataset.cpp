@@ -1,5 +1,7 @@
 #include "fb/dataset.h"
 
+#include <optional>
+
 #include "fb/attachment.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -55,13 +57,7 @@ Dataset::Dataset(Attachment& attachment, QObject* parent)
       m_readTransaction(attachment, Transaction::Mode::ReadOnly),
       m_writeTransaction(attachment, Transaction::Mode::ReadWrite) {}
 
-Dataset::~Dataset() {
-    try {
-        m_cursor.reset();
-    } catch (...) {
-        // Statement destructors do not throw; nothing to do.
-    }
-}
+Dataset::~Dataset() = default;
 
 void Dataset::setParam(const QString& name, const QVariant& value) {
     m_params.insert(name.toUpper(), value);
@@ -406,9 +402,16 @@ void Dataset::post() {
         throw;
     }
     m_editRow = values;
+    // The row is stored from here on: a failing re-read must not look like a refused write.
     Row fresh;
-    if (!readRow(m_refreshSql, values, values, &fresh))
+    std::optional<Error> rereadFailure;
+    try {
+        if (!readRow(m_refreshSql, values, values, &fresh))
+            fresh = values;
+    } catch (const Error& e) {
         fresh = values;
+        rereadFailure = e;
+    }
     m_state = State::Browse;
     m_editRow.clear();
     m_originalRow.clear();
@@ -436,6 +439,8 @@ void Dataset::post() {
     emit stateChanged();
     emit afterPost();
     notifyScroll();
+    if (rereadFailure)
+        throw StoredButNotReread(*rereadFailure);
 }
 
 void Dataset::deleteCurrent() {

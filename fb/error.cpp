@@ -17,6 +17,11 @@ Error::Error(const QString& engineText, long gdsCode, bool connectionLost)
     : std::runtime_error(engineText.toStdString()), m_message(engineText), m_engineText(engineText),
       m_gdsCode(gdsCode), m_connectionLost(connectionLost) {}
 
+StoredButNotReread::StoredButNotReread(const Error& cause)
+    : Error(QStringLiteral("Запись сохранена в базе данных, но прочитать её заново не удалось: %1")
+                .arg(cause.message().trimmed())),
+      m_cause(cause) {}
+
 Error Error::fromStatus(const Firebird::IStatus* status) {
     char buffer[2048] = {};
     util()->formatStatus(buffer, sizeof buffer - 1, const_cast<Firebird::IStatus*>(status));

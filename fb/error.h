@@ -34,4 +34,15 @@ private:
     bool m_connectionLost = false;
 };
 
+// Raised by a dataset after a row was written and committed but could not be read back: the
+// row is stored (the list shows the values as written), only the re-read failed.
+class StoredButNotReread : public Error {
+public:
+    explicit StoredButNotReread(const Error& cause);
+    const Error& cause() const { return m_cause; }
+
+private:
+    Error m_cause;
+};
+
 } // namespace fb

@@ -38,8 +38,9 @@ QDateTime toDateTime(const QVariant& value, bool* ok) {
     *ok = true;
     if (value.typeId() == QMetaType::QDateTime)
         return value.toDateTime();
+    // A whole day is midnight of that day, also where a daylight-saving change skips it.
     if (value.typeId() == QMetaType::QDate)
-        return value.toDate().startOfDay();
+        return QDateTime(value.toDate(), QTime(0, 0), Qt::UTC);
     const QDateTime parsed = QDateTime::fromString(value.toString(), Qt::ISODate);
     *ok = parsed.isValid();
     return parsed;
@@ -116,7 +117,7 @@ void Statement::prepare() {
     ensureStarted();
     Status status;
     try {
-        const QByteArray sql = toWin1251(m_parsed.sql);
+        const QByteArray sql = encodeText(m_parsed.sql);
         m_statement =
             m_attachment.handle()->prepare(&status, m_transaction.handle(), 0, sql.constData(),
                                            SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
@@ -201,6 +202,15 @@ void Statement::buildInputMessage() {
         writeParam(static_cast<int>(i), buffer, m_inColumns.at(i));
 }
 
+QByteArray Statement::encodeText(const QString& text) {
+    try {
+        return toWin1251(text);
+    } catch (const Error& e) {
+        // Through the attachment, so that its hooks learn of this client-side error too.
+        m_attachment.raise(e);
+    }
+}
+
 void Statement::raiseParamError(int index, const QString& why) {
     const QString name = m_parsed.paramNames.value(index);
     m_attachment.raise(Error(QStringLiteral("Неверное значение параметра %1: %2")
@@ -246,7 +256,7 @@ void Statement::writeParam(int index, unsigned char* buffer, const Column& c) {
         writeAs<unsigned char>(p, v.toBool() ? 1 : 0);
         break;
     case SQL_VARYING: {
-        const QByteArray bytes = toWin1251(v.toString());
+        const QByteArray bytes = encodeText(v.toString());
         writeAs<unsigned short>(p, static_cast<unsigned short>(bytes.size()));
         std::memcpy(p + 2, bytes.constData(), bytes.size());
         break;
@@ -277,7 +287,7 @@ void Statement::writeParam(int index, unsigned char* buffer, const Column& c) {
     }
     case SQL_BLOB: {
         const QByteArray data =
-            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : toWin1251(v.toString());
+            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : encodeText(v.toString());
         writeBlob(p, data);
         break;
     }

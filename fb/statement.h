@@ -77,6 +77,7 @@ private:
     void writeParam(int index, unsigned char* buffer, const Column& column);
     QString readBlob(const unsigned char* quad, bool text, QByteArray* raw) const;
     void writeBlob(unsigned char* quad, const QByteArray& data);
+    QByteArray encodeText(const QString& text);
     [[noreturn]] void raiseParamError(int index, const QString& why);
     void releaseMetadata();
 

@@ -1,6 +1,6 @@
 #include "schedule/schedule_correction.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -31,10 +31,10 @@ CorrectionResult correctSchedule(fb::Attachment& attachment, const Clock& clock,
     int changed = 0;
     try {
         loadBuhHolidays(transaction, map);
-        fb::Statement entries(transaction, QString::fromLatin1(kBuhHistorySql));
-        fb::Statement update(transaction, QString::fromLatin1(kUpdateHistorySql));
-        entries.setParam(QStringLiteral("DT_BEGIN"), begin.startOfDay());
-        entries.setParam(QStringLiteral("DT_END"), end.startOfDay());
+        fb::Statement entries(transaction, QString::fromLatin1(store::kBuhHistorySql));
+        fb::Statement update(transaction, QString::fromLatin1(store::kUpdateHistorySql));
+        entries.setParam(QStringLiteral("DT_BEGIN"), begin);
+        entries.setParam(QStringLiteral("DT_END"), end);
         entries.open();
         for (int done = 0; entries.fetch();) {
             const QVariant id = entries.value(0);
@@ -43,9 +43,9 @@ CorrectionResult correctSchedule(fb::Attachment& attachment, const Clock& clock,
             const int offset =
                 correctionOffset(intOrZero(entries.value(3)), intOrZero(entries.value(4)),
                                  dayAction12FromDb(entries.value(5)), periodEnd, begin, end);
-            const QDateTime deadline = map.ShiftToWorkDay(periodEnd.addDays(offset)).startOfDay();
+            const QDate deadline = map.ShiftToWorkDay(periodEnd.addDays(offset));
             // Equal deadlines cost no write.
-            if (stored != deadline) {
+            if (stored.date() != deadline || stored.time() != QTime(0, 0)) {
                 update.setParam(QStringLiteral("DT_ACTION"), deadline);
                 update.setParam(QStringLiteral("ID"), id);
                 update.execute();

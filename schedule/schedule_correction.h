@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/history.h"
+
 #include <QString>
 
 #include <functional>
@@ -10,18 +12,6 @@ class HolidayMap;
 namespace fb {
 class Attachment;
 }
-
-// Entries of the span whose deadlines are recomputed: of all organisations and reports,
-// submitted or not, with the report's current terms.
-inline constexpr char kBuhHistorySql[] =
-    "SELECT BUH_HISTORY.ID, BUH_HISTORY.DT_END_ACCOUNT, BUH_HISTORY.DT_ACTION, "
-    "BUH_ACCOUNT.CYCLING, BUH_ACCOUNT.DAY_ACTION, BUH_ACCOUNT.DAY_ACTION_12 FROM BUH_HISTORY LEFT "
-    "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID = BUH_HISTORY.BUH_ACCOUNT_ID WHERE "
-    "(BUH_HISTORY.DT_END_ACCOUNT >= :DT_BEGIN) AND (BUH_HISTORY.DT_END_ACCOUNT <= :DT_END)";
-
-inline constexpr char kUpdateHistorySql[] =
-    "UPDATE BUH_HISTORY SET DT_ACTION = :DT_ACTION WHERE ID "
-    "= :ID";
 
 struct CorrectionResult {
     int changed = 0; // deadlines written; 0 whenever ok is false

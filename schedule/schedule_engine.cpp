@@ -1,6 +1,6 @@
 #include "schedule/schedule_engine.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -22,7 +22,7 @@ int intOrZero(const QVariant& value) {
 
 void loadBuhHolidays(fb::Transaction& transaction, HolidayMap& map) {
     map.clear();
-    fb::Statement query(transaction, QString::fromLatin1(kHolidaySql));
+    fb::Statement query(transaction, QString::fromLatin1(store::kHolidaySql));
     query.open();
     while (query.fetch())
         map.addRow(query.value(0), query.value(1), query.value(2));
@@ -37,9 +37,10 @@ class ScheduleEngine::Writer {
 public:
     Writer(fb::Attachment& attachment, int batchSize, RunResult& result)
         : m_transaction(attachment, fb::Transaction::Mode::ReadWrite),
-          m_call(m_transaction, QString::fromLatin1(kAddBuhHistorySql)), m_batchSize(batchSize),
-          m_result(result) {
+          m_call(m_transaction, QString::fromLatin1(store::kAddBuhHistorySql)),
+          m_batchSize(batchSize), m_result(result) {
         m_call.prepare();
+        m_changedBefore = changedEntries();
     }
 
     // False when the run cannot go on: the connection is gone or a commit failed.
@@ -48,8 +49,8 @@ public:
             m_call.setParam(QStringLiteral("BUH_ACCOUNT_ID"), terms.reportId);
             m_call.setParam(QStringLiteral("ORGANIZATION_ID"), terms.organisationId);
             m_call.setParam(QStringLiteral("CYCLING"), terms.cycling);
-            m_call.setParam(QStringLiteral("DT_END_ACCOUNT"), periodEnd.startOfDay());
-            m_call.setParam(QStringLiteral("DT_ACTION"), deadline.startOfDay());
+            m_call.setParam(QStringLiteral("DT_END_ACCOUNT"), periodEnd);
+            m_call.setParam(QStringLiteral("DT_ACTION"), deadline);
             m_call.execute();
         } catch (const fb::Error& e) {
             // The engine has undone this call alone; the batch before it stays valid.
@@ -67,11 +68,16 @@ public:
             m_transaction.commit();
             m_result.stored += m_pending;
             m_pending = 0;
+            // A call that found a submitted entry, or one already right, changes nothing.
+            const qint64 changed = changedEntries();
+            m_result.changed += static_cast<int>(changed - m_changedBefore);
+            m_changedBefore = changed;
             return true;
         } catch (const fb::Error& e) {
             m_result.failed += m_pending;
             m_pending = 0;
             m_result.lastErrorText = engineErrorText(e);
+            m_changedBefore = changedEntries();
             try {
                 m_transaction.rollback();
             } catch (const fb::Error&) {
@@ -82,8 +88,18 @@ public:
     }
 
 private:
+    qint64 changedEntries() {
+        try {
+            return m_transaction.attachment().changedRecords(QStringLiteral("BUH_HISTORY"));
+        } catch (const fb::Error&) {
+            // Only the count suffers; the entries themselves are stored or not as they were.
+            return m_changedBefore;
+        }
+    }
+
     fb::Transaction m_transaction;
     fb::Statement m_call;
+    qint64 m_changedBefore = 0;
     int m_batchSize;
     int m_pending = 0;
     RunResult& m_result;
@@ -141,7 +157,7 @@ RunResult ScheduleEngine::CreateBuhHistoryForAccount(int reportId, const Progres
     bool completed = true;
     try {
         writer.emplace(m_attachment, m_batchSize, result);
-        fb::Statement assignments(reading, QString::fromLatin1(kSelAccountOrgSql));
+        fb::Statement assignments(reading, QString::fromLatin1(store::kSelAccountOrgSql));
         assignments.setParam(QStringLiteral("BUH_ACCOUNT_ID"), reportId);
         assignments.open();
         const int year = m_clock.currentYear();

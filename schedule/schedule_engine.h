@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schedule/holiday_map.h"
+#include "store/history.h"
 
 #include <QDate>
 #include <QString>
@@ -15,24 +16,6 @@ class Error;
 class Transaction;
 } // namespace fb
 
-// The calendar as the engine reads it; no ORDER BY: later rows of the same day win in the
-// order the database returns them.
-inline constexpr char kHolidaySql[] = "SELECT DAY_MONTH, MONTH_YEAR, HOLIDAY_WORK FROM BUH_HOLIDAY";
-
-// The only way schedule entries come into being.
-inline constexpr char kAddBuhHistorySql[] = "EXECUTE PROCEDURE ADD_BUH_HISTORY (?BUH_ACCOUNT_ID, "
-                                            "?ORGANIZATION_ID, ?CYCLING, ?DT_END_ACCOUNT, "
-                                            "?DT_ACTION)";
-
-// Switched-on assignments of active reports: of one report, or of all with -1.
-inline constexpr char kSelAccountOrgSql[] =
-    "SELECT BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID, BUH_ACCOUNT_ORGANIZATION.ORGANIZATION_ID, "
-    "BUH_ACCOUNT.CYCLING, BUH_ACCOUNT.DAY_ACTION,BUH_ACCOUNT.DAY_ACTION_12 FROM "
-    "BUH_ACCOUNT_ORGANIZATION LEFT JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID = "
-    "BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID WHERE (BUH_ACCOUNT_ORGANIZATION.ON_OFF = 1) AND "
-    "(BUH_ACCOUNT.DEL = 0) AND ((:BUH_ACCOUNT_ID = -1) or (BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID "
-    "= :BUH_ACCOUNT_ID))";
-
 // Refills the map from BUH_HOLIDAY within the given transaction (started if needed).
 void loadBuhHolidays(fb::Transaction& transaction, HolidayMap& map);
 
@@ -43,7 +26,8 @@ QString engineErrorText(const fb::Error& error);
 // committed (a submitted entry that the procedure leaves alone counts too); `failed` the entries
 // the database refused or that were lost with a failed commit.
 struct RunResult {
-    int stored = 0;
+    int stored = 0;  // procedure calls committed
+    int changed = 0; // of these, entries that were added or whose deadline moved
     int failed = 0;
     QString lastErrorText;
     bool endedEarly = false; // stopped by the caller or by an error outside a single entry

@@ -2,8 +2,7 @@
 // English so that scripts do not depend on the language; names and status texts from the
 // database are printed as they are, in UTF-8.
 
-#include "data/clock.h"
-#include "data/database_creator.h"
+#include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -12,7 +11,8 @@
 #include "schedule/periods.h"
 #include "schedule/schedule_correction.h"
 #include "schedule/schedule_engine.h"
-#include "tracking/entry_status.h"
+#include "status/entry_status.h"
+#include "store/database_creator.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
 // sroko-createdb PATH [--demo]: creates a new Sroko database file from the built-in schema.
-#include "data/database_creator.h"
 #include "fb/error.h"
+#include "store/database_creator.h"
 
 #include <QCoreApplication>
 #include <QStringList>

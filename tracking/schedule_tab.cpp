@@ -1,8 +1,8 @@
 #include "tracking/schedule_tab.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "fb/dataset.h"
-#include "tracking/entry_status.h"
+#include "status/entry_status.h"
 #include "widgets/button_edit.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
@@ -449,4 +450,10 @@ void DataGrid::contextMenuEvent(QContextMenuEvent* event) {
     }
     m_contextMenu->popup(event->globalPos());
     event->accept();
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit doubleClickedAnywhere();
 }

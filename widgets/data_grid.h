@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/form_state.h"
+#include "core/form_state.h"
 #include "widgets/dataset_model.h"
 
 #include <QDialog>
@@ -96,6 +96,9 @@ public:
     int selectedRow() const;
 
 signals:
+    // A double click with the left button anywhere in the grid, on a row or on the empty
+    // space below the rows (the view itself signals only clicks on a cell).
+    void doubleClickedAnywhere();
     // A double click on a title gives titleClicked for its first click, then titleDoubleClicked.
     void titleClicked(const QString& field);
     void titleDoubleClicked(const QString& field);
@@ -103,6 +106,7 @@ signals:
 
 protected:
     void updateGeometries() override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;

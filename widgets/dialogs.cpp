@@ -75,3 +75,7 @@ MsgResult QtDialogs::message(const MessageRequest& request) {
 int QtDialogs::exec(QDialog& dialog) {
     return dialog.exec();
 }
+
+void Dialogs::unhandledError(const QString& text) {
+    error(nullptr, text.trimmed(), QStringLiteral("Ошибка"));
+}

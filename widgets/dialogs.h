@@ -37,6 +37,8 @@ public:
     // Yes/No question; true only for Yes.
     bool ask(QWidget* owner, const QString& text, const QString& caption,
              MsgIcon icon = MsgIcon::Question, MsgResult defaultButton = MsgResult::Yes);
+    // The general error display: what an error that no window handled shows.
+    void unhandledError(const QString& text);
 };
 
 // The real boxes and modal windows of the running program.

@@ -1,12 +1,12 @@
 #include "app/single_instance.h"
 #include "app/tmf.h"
+#include "books/assignments_panel.h"
 #include "books/organizations_panel.h"
-#include "data/clock.h"
-#include "data/db_settings.h"
-#include "data/ini_file.h"
+#include "core/clock.h"
+#include "core/db_settings.h"
+#include "core/ini_file.h"
 #include "data/tdm.h"
 #include "fb/dataset.h"
-#include "schedule/assignments_panel.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_database.h"
 #include "tracking/schedule_tab.h"
@@ -16,7 +16,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -323,21 +325,35 @@ TEST(SingleInstance, ASecondStartIsRefusedUntilTheLockIsReleased) {
     EXPECT_TRUE(third.tryAcquire(title));
 }
 
-// Pictures of the main window for a person to look at: saved only when SROKO_SCREENSHOT_DIR
-// is set; otherwise the test only checks that each tab paints.
-TEST_F(MainWindowTest, EachTabPaints) {
+// Each tab lays out its main list or text on the screen. Pictures of the main window for a
+// person to look at are saved when SROKO_SCREENSHOT_DIR is set.
+TEST_F(MainWindowTest, EachTabLaysOutItsContent) {
     createDatabase();
     auto window = makeWindow();
     ASSERT_TRUE(window->FormCreate());
+    window->resize(1008, 824);
     window->show();
     const QString folder = qEnvironmentVariable("SROKO_SCREENSHOT_DIR");
+    const QList<QWidget*> content{
+        window->organizations->DBGrid_Organs, window->schedule->DBGrid_BuhHistory,
+        window->TS_Help->findChild<QWidget*>(QStringLiteral("Label_Help_1"))};
+    ASSERT_EQ(content.size(), window->PC_Main->count());
     for (int tab = 0; tab < window->PC_Main->count(); ++tab) {
+        SCOPED_TRACE(tab);
         window->PC_Main->setCurrentIndex(tab);
         QApplication::processEvents();
-        const QPixmap picture = window->grab();
-        EXPECT_FALSE(picture.isNull());
+        ASSERT_NE(content[tab], nullptr);
+        EXPECT_TRUE(content[tab]->isVisible());
+        EXPECT_GT(content[tab]->width(), 300);
+        EXPECT_GT(content[tab]->height(), 10);
+        const QImage picture = content[tab]->grab().toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 4)
+            for (int x = 0; x < picture.width(); x += 4)
+                colours.insert(picture.pixel(x, y));
+        EXPECT_GT(colours.size(), 2) << "a blank area";
         if (!folder.isEmpty())
-            picture.save(QDir(folder).filePath(QStringLiteral("main_tab%1.png").arg(tab)));
+            window->grab().save(QDir(folder).filePath(QStringLiteral("main_tab%1.png").arg(tab)));
     }
     closeWithYes(*window);
 }

@@ -1,5 +1,5 @@
-#include "app/busy_indicator.h"
-#include "app/wait_form.h"
+#include "widgets/busy_indicator.h"
+#include "widgets/wait_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>

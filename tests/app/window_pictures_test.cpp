@@ -1,7 +1,7 @@
 #include "app/about_form.h"
-#include "app/busy_indicator.h"
 #include "app/intro_form.h"
 #include "support/test_database.h"
+#include "widgets/busy_indicator.h"
 
 #include <QApplication>
 #include <QDir>

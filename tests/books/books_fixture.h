@@ -1,18 +1,18 @@
 #pragma once
 
-#include "app/busy_indicator.h"
+#include "books/assignments_panel.h"
 #include "books/books_environment.h"
 #include "books/organizations_panel.h"
-#include "data/clock.h"
-#include "data/ini_file.h"
+#include "core/clock.h"
+#include "core/ini_file.h"
 #include "fb/attachment.h"
 #include "fb/dataset.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
-#include "schedule/assignments_panel.h"
 #include "schedule/schedule_engine.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_database.h"
+#include "widgets/busy_indicator.h"
 #include "widgets/dataset_model.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "books/buh_account_ae_form.h"
 #include "books/buh_account_form.h"
+#include "books/scheduler_params_form.h"
 #include "schedule/holiday_map.h"
 #include "schedule/periods.h"
-#include "schedule/scheduler_params_form.h"
 #include "widgets/balloon_hint.h"
 #include "widgets/data_grid.h"
 #include "widgets/spin_edit.h"
@@ -740,7 +740,7 @@ TEST_F(BuhAccountFormTest, TheCompletionMessageSaysWhatTheDatabaseRefused) {
     const QStringList lines = box.text.split(QLatin1Char('\n'));
     ASSERT_GE(lines.size(), 4) << box.text.toStdString();
     EXPECT_EQ(lines.at(0), QStringLiteral("Операция по созданию расписания завершена с ошибками."));
-    EXPECT_EQ(lines.at(1), QStringLiteral("Записано сроков сдачи: %1.")
+    EXPECT_EQ(lines.at(1), QStringLiteral("Записано новых или перенесённых сроков сдачи: %1.")
                                .arg(entries(QStringLiteral("BUH_ACCOUNT_ID = 1"))));
     EXPECT_EQ(lines.at(2), QStringLiteral("Не удалось записать сроков сдачи: %1.").arg(refused));
     EXPECT_TRUE(lines.at(3).startsWith(QStringLiteral("Последняя ошибка базы данных: ")));

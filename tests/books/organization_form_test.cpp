@@ -53,8 +53,8 @@ TEST_F(OrganizationPickerTest, SearchCountsTheShownRowsAndAnEmptyListRefusesTheC
 
     typeText(picker.Edit_Search, QStringLiteral("zzz"));
     picker.show();
-    // A double click reaches the refusal although Btn_OK is disabled.
-    emit picker.DBGrid_Org->doubleClicked(QModelIndex());
+    // A real double click on the empty list reaches the refusal although Btn_OK is disabled.
+    QTest::mouseDClick(picker.DBGrid_Org->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
     ASSERT_EQ(m_dialogs.shown().size(), 1);
     EXPECT_EQ(m_dialogs.lastMessage().text,
               QStringLiteral("Нет такой организации для фильтрации."));

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
@@ -50,15 +51,38 @@ const QColor kRed(255, 0, 0);
 } // namespace
 
 TEST_F(NoOrganizationsTest, AnEmptyListOffersOnlyAddAndADoubleClickDoesNothing) {
+    m_organizations->resize(600, 400);
+    m_organizations->show();
+    m_organizations->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_organizations.get()));
     emit m_organizations->PM_Org->aboutToShow();
     EXPECT_TRUE(m_organizations->PM_Org_Add->isEnabled());
     EXPECT_FALSE(m_organizations->PM_Org_Edit->isEnabled());
     EXPECT_FALSE(m_organizations->PM_Org_Del->isEnabled());
 
-    emit m_organizations->DBGrid_Organs->rowDoubleClicked(0);
-    m_organizations->PM_Org_Del->trigger(); // the shortcut works even when the menu is closed
+    QWidget* viewport = m_organizations->DBGrid_Organs->viewport();
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(40, 40));
+    // The shortcuts work while the menu is closed, and do nothing on an empty list.
+    m_organizations->DBGrid_Organs->setFocus();
+    QTest::keyClick(m_organizations->DBGrid_Organs, Qt::Key_Delete);
+    QTest::keyClick(m_organizations->DBGrid_Organs, Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_TRUE(m_dialogs.execs().isEmpty());
     EXPECT_TRUE(m_dialogs.shown().isEmpty());
+}
+
+TEST_F(NoOrganizationsTest, TheFirstOrganizationEnablesEditAndDeleteWithoutThePopup) {
+    emit m_organizations->PM_Org->aboutToShow();
+    ASSERT_FALSE(m_organizations->PM_Org_Edit->isEnabled());
+    onExec<TOrganization_AE_Form>(QStringLiteral("TOrganization_AE_Form"),
+                                  [](TOrganization_AE_Form& f) {
+                                      typeText(f.Edit_Name, QStringLiteral("Первая"));
+                                      f.Btn_OK->click();
+                                      return f.result();
+                                  });
+    m_organizations->PM_Org_Add->trigger();
+    ASSERT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ORGANIZATION")), 1);
+    EXPECT_TRUE(m_organizations->PM_Org_Edit->isEnabled());
+    EXPECT_TRUE(m_organizations->PM_Org_Del->isEnabled());
 }
 
 TEST_F(NoOrganizationsTest, AnEmptyListAcceptsAnyNameThatIsNotBlank) {

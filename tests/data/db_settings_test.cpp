@@ -1,6 +1,6 @@
-#include "data/db_settings.h"
+#include "core/db_settings.h"
 
-#include "data/ini_file.h"
+#include "core/ini_file.h"
 #include "fb/win1251.h"
 
 #include <QFile>

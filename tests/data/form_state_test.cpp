@@ -1,7 +1,7 @@
-#include "data/form_state.h"
+#include "core/form_state.h"
 
-#include "data/db_settings.h"
-#include "data/ini_file.h"
+#include "core/db_settings.h"
+#include "core/ini_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "data/ini_file.h"
+#include "core/ini_file.h"
 
 #include "fb/win1251.h"
 

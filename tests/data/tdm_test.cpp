@@ -1,8 +1,7 @@
-#include "data/clock.h"
-#include "data/ini_file.h"
+#include "core/clock.h"
+#include "core/ini_file.h"
 #include "data/tdm.h"
 #include "fb/statement.h"
-#include "support/scripted_dialogs.h"
 #include "support/test_database.h"
 
 #include <QDir>
@@ -30,16 +29,14 @@ TEST(DataModule, ConnectsToTheFixedPathAndReadsTheDbSection) {
                      QStringLiteral("D:\\Data\\base.fdb"));
     IniFile(folder.dir.filePath(QStringLiteral("Sroko.ini")))
         .writeString(QStringLiteral("DB"), QStringLiteral("ServerName"), QStringLiteral("srv"));
-    ScriptedDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2025, 3, 10), QTime(9, 0)));
-    AppContext context{folder.path(), &dialogs, &clock, {}};
+    DataModuleContext context{folder.path(), &clock};
     QString status;
     {
         TDM dm(context);
         EXPECT_EQ(TDM::instance(), &dm);
         dm.setStatusTextHandler([&](const QString& text) { status = text; });
-        ASSERT_TRUE(dm.ConnectDatabase());
-        EXPECT_TRUE(dialogs.messages().isEmpty());
+        ASSERT_NO_THROW(dm.ConnectDatabase());
         EXPECT_EQ(status, QStringLiteral("База данных: ") + folder.database());
         EXPECT_EQ(dm.ServiceConnectString, QStringLiteral("D:\\Data\\base.fdb"))
             << "no Protocol: local form";
@@ -50,26 +47,43 @@ TEST(DataModule, ConnectsToTheFixedPathAndReadsTheDbSection) {
     EXPECT_EQ(TDM::instance(), nullptr);
 }
 
-TEST(DataModule, MissingDatabaseShowsTheEngineTextAndKeepsTheLastError) {
+TEST(DataModule, MissingDatabaseRaisesTheEngineTextAndKeepsTheLastError) {
     ProgramFolder folder;
-    ScriptedDialogs dialogs;
     FixedClock clock;
-    TDM dm(AppContext{folder.path(), &dialogs, &clock, {}});
-    EXPECT_FALSE(dm.ConnectDatabase());
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.lastMessage().caption, QStringLiteral("Ошибка подключения"));
-    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Error);
-    EXPECT_FALSE(dm.LastDbErrorText.isEmpty());
-    EXPECT_EQ(dialogs.lastMessage().text, dm.LastDbErrorText);
+    TDM dm(DataModuleContext{folder.path(), &clock});
+    try {
+        dm.ConnectDatabase();
+        FAIL() << "connected to a missing file";
+    } catch (const fb::Error& e) {
+        EXPECT_FALSE(dm.LastDbErrorText.isEmpty());
+        EXPECT_EQ(dm.connectErrorText(e), dm.LastDbErrorText);
+    }
+    EXPECT_FALSE(dm.SHCDataBase.isConnected());
+}
+
+TEST(DataModule, AClientSideErrorEmptiesTheLastEngineText) {
+    ProgramFolder folder;
+    TestDatabase::createAt(folder.database());
+    FixedClock clock;
+    TDM dm(DataModuleContext{folder.path(), &clock});
+    dm.ConnectDatabase();
+    fb::Statement broken(dm.IBTransaction, QStringLiteral("SELECT * FROM NO_SUCH_TABLE"));
+    EXPECT_THROW(broken.open(), fb::Error);
+    ASSERT_FALSE(dm.LastDbErrorText.isEmpty());
+    // Text the code page cannot hold is refused before the engine sees it.
+    fb::Statement emoji(dm.IBTransaction,
+                        QStringLiteral("SELECT COUNT(*) FROM USERS WHERE FIO = :FIO"));
+    emoji.setParam(QStringLiteral("FIO"), QString::fromUtf8("\xF0\x9F\x98\x80"));
+    EXPECT_THROW(emoji.open(), fb::Error);
+    EXPECT_TRUE(dm.LastDbErrorText.isEmpty());
 }
 
 TEST(DataModule, LastDbErrorTextHoldsOnlyTheLatestError) {
     ProgramFolder folder;
     TestDatabase::createAt(folder.database());
-    ScriptedDialogs dialogs;
     FixedClock clock;
-    TDM dm(AppContext{folder.path(), &dialogs, &clock, {}});
-    ASSERT_TRUE(dm.ConnectDatabase());
+    TDM dm(DataModuleContext{folder.path(), &clock});
+    dm.ConnectDatabase();
     for (const char* table : {"NO_TABLE_ONE", "NO_TABLE_TWO"}) {
         fb::Statement st(dm.IBTransaction,
                          QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
@@ -79,14 +93,18 @@ TEST(DataModule, LastDbErrorTextHoldsOnlyTheLatestError) {
     EXPECT_FALSE(dm.LastDbErrorText.contains(QStringLiteral("NO_TABLE_ONE")));
 }
 
-TEST(DataModule, LostConnectionShowsItsMessageThenEndsTheProgram) {
+TEST(DataModule, LostConnectionLetsGoOfItsStatementsThenCallsTheHandlerOnce) {
     ProgramFolder folder;
     TestDatabase::createAt(folder.database());
-    ScriptedDialogs dialogs;
     FixedClock clock;
     int ended = 0;
-    TDM dm(AppContext{folder.path(), &dialogs, &clock, [&] { ++ended; }});
-    ASSERT_TRUE(dm.ConnectDatabase());
+    TDM dm(DataModuleContext{folder.path(), &clock});
+    dm.setConnectionLostHandler([&] {
+        EXPECT_FALSE(dm.IBTransaction.isActive());
+        ++ended;
+    });
+    dm.ConnectDatabase();
+    dm.qHoliday().open();
     {
         fb::Attachment killer;
         killer.attach(folder.database(),
@@ -97,11 +115,10 @@ TEST(DataModule, LostConnectionShowsItsMessageThenEndsTheProgram) {
                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
         tr.commit();
     }
-    fb::Statement st(dm.IBTransaction, QStringLiteral("SELECT COUNT(*) FROM USERS"));
-    EXPECT_THROW(st.open(), fb::Error);
+    for (int i = 0; i < 2; ++i) {
+        fb::Statement st(dm.IBTransaction, QStringLiteral("SELECT COUNT(*) FROM USERS"));
+        EXPECT_THROW(st.open(), fb::Error);
+    }
     EXPECT_EQ(ended, 1);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(dialogs.lastMessage().text,
-              QStringLiteral("Программа будет закрыта, так как потеряна связь с базой данных."));
-    EXPECT_EQ(dialogs.lastMessage().caption, QStringLiteral("Ошибка InterBase"));
+    EXPECT_TRUE(dm.connectionLost());
 }

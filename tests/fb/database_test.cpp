@@ -1,9 +1,9 @@
-#include "data/database_creator.h"
 #include "fb/attachment.h"
 #include "fb/engine.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "store/database_creator.h"
 #include "support/test_database.h"
 
 #include <QCoreApplication>
@@ -292,7 +292,8 @@ TEST(Connection, DISABLED_HoldWithTheExclusiveEngine) {
     ASSERT_FALSE(path.isEmpty());
     // The system's engine root: where our root's plugins link to.
     const QString systemRoot =
-        QFileInfo(QFileInfo(QStringLiteral(SROKO_FB_ROOT "/plugins")).symLinkTarget()).path();
+        QFileInfo(QFileInfo(fb::defaultEngineRoot() + QStringLiteral("/plugins")).symLinkTarget())
+            .path();
     fb::configureEmbeddedEngine(systemRoot);
     fb::Attachment att;
     att.attach(path, database_creator::connectionParams());

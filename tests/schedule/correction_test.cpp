@@ -1,6 +1,6 @@
 #include "schedule_db.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "schedule/holiday_map.h"
 #include "schedule/schedule_correction.h"
 #include "schedule/schedule_engine.h"

@@ -1,6 +1,6 @@
 #include "schedule_db.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "fb/error.h"
 #include "schedule/periods.h"
 #include "schedule/schedule_engine.h"
@@ -77,6 +77,7 @@ TEST_F(EngineTest, AllReportsRunSchedulesSwitchedOnAssignmentsOfActiveReports) {
     });
 
     EXPECT_EQ(result.stored, 22);
+    EXPECT_EQ(result.changed, 22) << "every entry is new";
     EXPECT_EQ(result.failed, 0);
     EXPECT_TRUE(result.lastErrorText.isEmpty());
     EXPECT_FALSE(result.endedEarly);
@@ -106,10 +107,20 @@ TEST_F(EngineTest, RunningAgainKeepsOneEntryPerPeriodAndSubmittedDeadlines) {
     m_db.exec("UPDATE BUH_HISTORY SET DT_ACTUAL = '2025-04-15' WHERE ORGANIZATION_ID = 10 AND "
               "BUH_ACCOUNT_ID = 3 AND DT_END_ACCOUNT = '2025-03-31';"
               "UPDATE BUH_ACCOUNT SET DAY_ACTION = 25 WHERE ID = 3;");
+    const std::vector<StoredEntry> before = readEntries(*m_att);
 
     const RunResult again = m_engine->CreateBuhHistoryForAccount(-1);
     EXPECT_EQ(again.stored, 22);
     EXPECT_TRUE(again.clean());
+    // Only the entries whose deadline moved count as written; the submitted one is left alone.
+    const std::vector<StoredEntry> after = readEntries(*m_att);
+    ASSERT_EQ(before.size(), after.size());
+    int moved = 0;
+    for (size_t i = 0; i < after.size(); ++i)
+        moved += before[i].deadline != after[i].deadline ? 1 : 0;
+    EXPECT_GT(moved, 0);
+    EXPECT_EQ(again.changed, moved);
+    EXPECT_EQ(m_engine->CreateBuhHistoryForAccount(-1).changed, 0) << "nothing left to change";
 
     std::vector<StoredEntry> expected = expectedSchedule();
     for (StoredEntry& e : expected) {

@@ -1,7 +1,7 @@
 #include "test_database.h"
 
-#include "data/database_creator.h"
 #include "fb/script.h"
+#include "store/database_creator.h"
 
 #include <stdexcept>
 

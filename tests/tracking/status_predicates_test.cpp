@@ -1,8 +1,8 @@
 #include "fb/attachment.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "status/entry_status.h"
 #include "support/test_database.h"
-#include "tracking/entry_status.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "data/form_state.h"
-#include "data/ini_file.h"
+#include "core/form_state.h"
+#include "core/ini_file.h"
 #include "grid_fixture.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/data_grid.h"

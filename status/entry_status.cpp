@@ -1,4 +1,4 @@
-#include "tracking/entry_status.h"
+#include "status/entry_status.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "data/form_state.h"
+#include "core/form_state.h"
 
-#include "data/ini_file.h"
+#include "core/ini_file.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "data/database_creator.h"
+#include "store/database_creator.h"
 
 #include "fb/attachment.h"
 #include "fb/error.h"

@@ -1,6 +1,6 @@
-#include "books/window_state.h"
+#include "widgets/window_state.h"
 
-#include "data/ini_file.h"
+#include "core/ini_file.h"
 #include "widgets/dialogs.h"
 
 #include <QWidget>
@@ -9,8 +9,8 @@
 
 namespace window_state {
 
-namespace {
-const QString kCaption = QStringLiteral("ini-файл");
+QString iniCaption() {
+    return QStringLiteral("ini-файл");
 }
 
 bool restore(IniFile& ini, const QString& path, Dialogs& dialogs, QWidget* window,
@@ -23,7 +23,8 @@ bool restore(IniFile& ini, const QString& path, Dialogs& dialogs, QWidget* windo
     } catch (const std::exception&) {
         // The window keeps its design layout; the user only needs to know the file was unusable.
     }
-    dialogs.error(window, QStringLiteral("Ошибка чтения или восстановления параметров."), kCaption);
+    dialogs.error(window, QStringLiteral("Ошибка чтения или восстановления параметров."),
+                  iniCaption());
     return false;
 }
 
@@ -38,7 +39,7 @@ bool save(IniFile& ini, const QString& path, Dialogs& dialogs, QWidget* window,
     } catch (const std::exception&) {
         // The previous state stays in the file; the window closes all the same.
     }
-    dialogs.error(window, QStringLiteral("Ошибка записи параметров."), kCaption);
+    dialogs.error(window, QStringLiteral("Ошибка записи параметров."), iniCaption());
     return false;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/wait_form.h"
+#include "widgets/wait_form.h"
 
 #include <QPointer>
 #include <QString>

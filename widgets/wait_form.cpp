@@ -1,6 +1,6 @@
-#include "app/wait_form.h"
+#include "widgets/wait_form.h"
 
-#include "app/program_art.h"
+#include "widgets/program_art.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "schedule/run_messages.h"
+#include "books/run_messages.h"
 
 #include "schedule/schedule_correction.h"
 #include "schedule/schedule_engine.h"
@@ -20,7 +20,8 @@ MessageRequest generationDone(const RunResult& result, QWidget* owner) {
     lines << (result.endedEarly
                   ? QStringLiteral("Операция по созданию расписания прервана из-за ошибки.")
                   : QStringLiteral("Операция по созданию расписания завершена с ошибками."));
-    lines << QStringLiteral("Записано сроков сдачи: %1.").arg(result.stored);
+    lines
+        << QStringLiteral("Записано новых или перенесённых сроков сдачи: %1.").arg(result.changed);
     if (result.failed > 0)
         lines << QStringLiteral("Не удалось записать сроков сдачи: %1.").arg(result.failed);
     if (!result.lastErrorText.trimmed().isEmpty())

@@ -1,13 +1,14 @@
-#include "schedule/assignments_panel.h"
+#include "books/assignments_panel.h"
 
-#include "app/application.h"
+#include "store/assignments.h"
+
 #include "books/books_environment.h"
 #include "books/buh_account_form.h"
 #include "books/grid_columns.h"
+#include "books/run_messages.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
 #include "schedule/periods.h"
-#include "schedule/run_messages.h"
 #include "schedule/schedule_engine.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"
@@ -25,23 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const char kColumns[] =
-    "SELECT BUH_ACCOUNT_ORGANIZATION.ID, BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID, "
-    "BUH_ACCOUNT_ORGANIZATION.ORGANIZATION_ID, BUH_ACCOUNT_ORGANIZATION.ON_OFF, BUH_ACCOUNT.NAME, "
-    "BUH_ACCOUNT.DAY_ACTION, BUH_ACCOUNT.DAY_ACTION_12, BUH_ACCOUNT.CYCLING, "
-    "BUH_ACCOUNT.DAY_WARNING FROM BUH_ACCOUNT_ORGANIZATION LEFT JOIN BUH_ACCOUNT ON "
-    "BUH_ACCOUNT.ID = BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID ";
-const char kSelectWhere[] =
-    "WHERE BUH_ACCOUNT_ORGANIZATION.ORGANIZATION_ID = :ID ORDER BY BUH_ACCOUNT.NAME";
-const char kRefreshWhere[] = "WHERE( BUH_ACCOUNT_ORGANIZATION.ORGANIZATION_ID = :ID ) and ( "
-                             "BUH_ACCOUNT_ORGANIZATION.ID = :OLD_ID )";
-const char kInsert[] =
-    "INSERT INTO BUH_ACCOUNT_ORGANIZATION ( ID, BUH_ACCOUNT_ID, ORGANIZATION_ID, "
-    "ON_OFF ) VALUES ( :ID, :BUH_ACCOUNT_ID, :ORGANIZATION_ID, 0 )";
-const char kUpdate[] = "UPDATE BUH_ACCOUNT_ORGANIZATION SET BUH_ACCOUNT_ID = :BUH_ACCOUNT_ID, "
-                       "ORGANIZATION_ID = :ORGANIZATION_ID, ON_OFF = :ON_OFF WHERE ID = :OLD_ID";
-const char kDelete[] = "DELETE FROM BUH_ACCOUNT_ORGANIZATION WHERE ID = :OLD_ID";
 
 const char kAskOn[] =
     "\".\n \nПри включении отчётности, программа составит график её сдачи, внесёт эту отчётность "
@@ -108,12 +92,7 @@ AssignmentsPanel::AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs,
     setObjectName(QStringLiteral("TS_Buh_Reports"));
     qBuhAccRep = new fb::Dataset(attachment, this);
     qBuhAccRep->setObjectName(QStringLiteral("qBuhAccRep"));
-    qBuhAccRep->setSelectSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kSelectWhere));
-    qBuhAccRep->setRefreshSql(QString::fromUtf8(kColumns) + QString::fromUtf8(kRefreshWhere));
-    qBuhAccRep->setInsertSql(QString::fromUtf8(kInsert));
-    qBuhAccRep->setUpdateSql(QString::fromUtf8(kUpdate));
-    qBuhAccRep->setDeleteSql(QString::fromUtf8(kDelete));
-    qBuhAccRep->setGenerator(QStringLiteral("GEN_BUH_ACCOUNT_ORGANIZATION_ID"));
+    store::bind(*qBuhAccRep, store::assignments::list());
     qBuhAccRep->setParam(QStringLiteral("ID"), -1);
 
     QList<ColumnDef> columns = grid_columns::reportTerms();
@@ -258,7 +237,7 @@ bool AssignmentsPanel::hasRows() const {
 
 void AssignmentsPanel::showDatabaseError(const QString& text) {
     // What the application's general error display shows for an error nobody caught.
-    SrokoApplication::showUnhandledError(m_dialogs, text);
+    m_dialogs->unhandledError(text);
 }
 
 void AssignmentsPanel::SetBuhAccRepOnOff(int value) {
@@ -300,6 +279,9 @@ void AssignmentsPanel::PM_BuhAcc_AddClick() {
                                   m_master->fieldValue(QStringLiteral("ID")));
         qBuhAccRep->setFieldValue(QStringLiteral("BUH_ACCOUNT_ID"), picker.selectedId());
         qBuhAccRep->post();
+    } catch (const fb::StoredButNotReread& e) {
+        m_dialogs->error(window(), e.message(),
+                         QStringLiteral("Добавление ссылки на бухгалтерскую отчётность"));
     } catch (const fb::Error&) {
         // The database refuses a second assignment of the same report; any failure says so.
         qBuhAccRep->cancel();

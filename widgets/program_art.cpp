@@ -1,4 +1,4 @@
-#include "app/program_art.h"
+#include "widgets/program_art.h"
 
 #include <QFont>
 #include <QLinearGradient>

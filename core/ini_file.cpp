@@ -1,7 +1,6 @@
-#include "data/ini_file.h"
+#include "core/ini_file.h"
 
-#include "fb/error.h"
-#include "fb/win1251.h"
+#include "core/win1251.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -57,16 +56,12 @@ bool hasLineBreak(const QString& text) {
 
 QByteArray encode(const QString& text, const QString& path) {
     QString bad;
-    if (!fb::fitsWin1251(text, &bad))
+    if (!win1251::fits(text, &bad))
         throw IniError(
             QStringLiteral("Текст «%1» нельзя записать в файл настроек «%2»: символ «%3» "
                            "не входит в кодировку Windows-1251.")
                 .arg(text.left(60), path, bad));
-    try {
-        return fb::toWin1251(text);
-    } catch (const fb::Error& e) {
-        throw IniError(e.message());
-    }
+    return *win1251::encode(text);
 }
 
 } // namespace
@@ -195,7 +190,8 @@ private:
         QByteArray body = raw;
         while (body.endsWith('\n') || body.endsWith('\r'))
             body.chop(1);
-        const QString text = trimIni(fb::fromWin1251(body));
+        const QString text =
+            trimIni(win1251::decode(body.constData(), static_cast<int>(body.size())));
         if (text.isEmpty() || text.front() == u';' || text.front() == u'#')
             return line;
         if (text.front() == u'[') {

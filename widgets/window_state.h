@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/form_state.h"
+#include "core/form_state.h"
 
 #include <QString>
 
@@ -14,6 +14,9 @@ class QWidget;
 // save when it closes. A failure either way is said in a box captioned "ini-файл"; the window
 // then works on with its design layout, or closes all the same.
 namespace window_state {
+
+// The caption of every box about the settings file.
+QString iniCaption();
 
 // Reads the window's section and hands what was found to apply. Returns false after showing
 // "Ошибка чтения или восстановления параметров.".

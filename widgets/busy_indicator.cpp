@@ -1,4 +1,4 @@
-#include "app/busy_indicator.h"
+#include "widgets/busy_indicator.h"
 
 #include <QApplication>
 #include <QLabel>

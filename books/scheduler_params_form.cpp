@@ -1,6 +1,6 @@
-#include "schedule/scheduler_params_form.h"
+#include "books/scheduler_params_form.h"
 
-#include "data/clock.h"
+#include "core/clock.h"
 #include "widgets/form_parts.h"
 
 #include <QLabel>
