@@ -101,7 +101,16 @@ void Dataset::close() {
         return;
     beginReset();
     m_cursor.reset();
-    m_readTransaction.commit();
+    try {
+        m_readTransaction.commit();
+    } catch (const Error&) {
+        // On a connection that is gone the read cannot end properly; the list closes anyway.
+        try {
+            m_readTransaction.rollback();
+        } catch (const Error&) {
+            // Nothing is left to undo there.
+        }
+    }
     m_rows.clear();
     m_visible.clear();
     m_current = -1;

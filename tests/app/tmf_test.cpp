@@ -6,7 +6,10 @@
 #include "core/db_settings.h"
 #include "core/ini_file.h"
 #include "data/tdm.h"
+#include "fb/attachment.h"
 #include "fb/dataset.h"
+#include "fb/error.h"
+#include "fb/transaction.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_database.h"
 #include "tracking/schedule_tab.h"
@@ -19,6 +22,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QSet>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -356,4 +360,122 @@ TEST_F(MainWindowTest, EachTabLaysOutItsContent) {
             window->grab().save(QDir(folder).filePath(QStringLiteral("main_tab%1.png").arg(tab)));
     }
     closeWithYes(*window);
+}
+
+// Stored pane sizes of a tab are applied once that tab is laid out on the screen, and a tab
+// that was never shown keeps what was stored.
+TEST_F(MainWindowTest, PaneSizesWaitForTheirTabAndSurviveARunThatNeverShowsIt) {
+    createDatabase();
+    {
+        IniFile ini(iniPath());
+        ini.writeInteger(QStringLiteral("MAIN_WINDOW"),
+                         QStringLiteral("Prop.Panel_ReportBottom.Height"), 210);
+        ini.writeInteger(QStringLiteral("MAIN_WINDOW"), QStringLiteral("Prop.Panel_Podrobno.Width"),
+                         330);
+        ini.writeInteger(QStringLiteral("MAIN_WINDOW"),
+                         QStringLiteral("Prop.Panel_Organizations.Height"), 300);
+    }
+    const auto stored = [&](const char* key) {
+        return IniFile(iniPath()).readInteger(QStringLiteral("MAIN_WINDOW"),
+                                              QStringLiteral("Prop.") + QLatin1String(key), -1);
+    };
+    {
+        auto window = makeWindow();
+        ASSERT_TRUE(window->FormCreate());
+        window->show();
+        QApplication::processEvents();
+        EXPECT_EQ(window->orgSplitter->sizes().at(0), 300);
+        closeWithYes(*window);
+    }
+    EXPECT_EQ(stored("Panel_ReportBottom.Height"), 210) << "never laid out, kept";
+    EXPECT_EQ(stored("Panel_Podrobno.Width"), 330);
+    EXPECT_EQ(stored("Panel_Organizations.Height"), 300);
+
+    auto window = makeWindow();
+    ASSERT_TRUE(window->FormCreate());
+    window->resize(1400, 900);
+    window->show();
+    window->PC_Main->setCurrentWidget(window->TS_BuhShedule);
+    QApplication::processEvents();
+    EXPECT_EQ(window->schedule->bottomSplitter->sizes().at(1), 210);
+    EXPECT_EQ(window->schedule->detailSplitter->sizes().at(0), 330);
+    window->schedule->bottomSplitter->setSizes({400, 150});
+    closeWithYes(*window);
+    EXPECT_EQ(stored("Panel_ReportBottom.Height"), 150);
+}
+
+// A lost connection closes every window's lists, lets go of the connection and ends the
+// program; the close sequence writes nothing afterwards.
+TEST_F(MainWindowTest, ALostConnectionClosesEverythingAndSavesNoState) {
+    createDatabase();
+    auto window = makeWindow();
+    ASSERT_TRUE(window->FormCreate());
+    window->show();
+    const QByteArray settingsBefore = [&] {
+        QFile f(iniPath());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    {
+        fb::Attachment killer;
+        killer.attach(databasePath(),
+                      {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=x")});
+        fb::Transaction tr(killer);
+        killer.executeImmediate(
+            tr, QStringLiteral(
+                    "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+        tr.commit();
+    }
+    try {
+        window->organizations->qOrgan->refresh();
+        ADD_FAILURE() << "read a list over a dropped connection";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.isConnectionLost()) << e.message().toStdString();
+    }
+    EXPECT_EQ(m_endedNow, 1);
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.lastMessage().text,
+              QStringLiteral("Программа будет закрыта, так как потеряна связь с базой данных."));
+    EXPECT_EQ(m_dialogs.lastMessage().caption, QStringLiteral("Ошибка InterBase"));
+    EXPECT_FALSE(window->organizations->qOrgan->isOpen());
+    EXPECT_FALSE(window->assignments->qBuhAccRep->isOpen());
+    EXPECT_FALSE(window->dataModule()->SHCDataBase.isConnected());
+    window->close();
+    QFile after(iniPath());
+    after.open(QIODevice::ReadOnly);
+    EXPECT_EQ(after.readAll(), settingsBefore) << "nothing written after the loss";
+}
+
+// At a system shutdown the window closes without its question and keeps its state.
+TEST_F(MainWindowTest, AShutdownClosesWithoutTheQuestionAndSavesTheState) {
+    createDatabase();
+    auto window = makeWindow();
+    ASSERT_TRUE(window->FormCreate());
+    window->show();
+    window->resize(1111, 777);
+    window->closeForShutdown();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(
+        IniFile(iniPath()).readInteger(QStringLiteral("MAIN_WINDOW"), QStringLiteral("Width"), -1),
+        1111);
+    EXPECT_FALSE(window->dataModule()->SHCDataBase.isConnected());
+    EXPECT_FALSE(window->organizations->qOrgan->isOpen());
+}
+
+// A fault of the program while the lists open is shown and ends the start-up cleanly.
+TEST_F(MainWindowTest, AFaultWhileTheListsOpenIsShownAndEndsTheStartUp) {
+    createDatabase();
+    auto window = makeWindow();
+    QObject::connect(window.get(), &TMF::startupStep, [&](const QString& step) {
+        if (step != QStringLiteral("Все модули успешно загружены"))
+            return;
+        QObject::connect(window->organizations->qOrgan, &fb::Dataset::afterScroll,
+                         [] { throw std::runtime_error("сбой программы"); });
+    });
+    EXPECT_FALSE(window->FormCreate());
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.lastMessage().text, QStringLiteral("сбой программы"));
+    EXPECT_EQ(m_dialogs.lastMessage().caption, QStringLiteral("Ошибка"));
+    EXPECT_FALSE(window->dataModule()->SHCDataBase.isConnected());
 }
