@@ -791,3 +791,35 @@ TEST_F(BuhAccountFormTest, KeepsItsSizeCommentsHeightAndColumnsBetweenOpenings) 
     }
     EXPECT_TRUE(m_dialogs.shown().isEmpty());
 }
+
+// Values the controls cannot show (empty or out of range) are kept when the user changes
+// something else; a value the user sets is written.
+TEST_F(BuhAccountFormTest, EditingKeepsStoredValuesTheUserDidNotTouch) {
+    m_db->exec(QStringLiteral("INSERT INTO BUH_ACCOUNT (ID, NAME, DAY_ACTION, CYCLING, "
+                              "DAY_WARNING, DEL) VALUES (60, 'Старый отчёт', 15, NULL, NULL, 0);"
+                              "INSERT INTO BUH_ACCOUNT (ID, NAME, DAY_ACTION, CYCLING, "
+                              "DAY_WARNING, DEL) VALUES (61, 'Чужой отчёт', 15, 7, 40, 0)"));
+    auto form = openDirectory();
+    const auto editName = [&](int id, const QString& name, int warning) {
+        ASSERT_TRUE(locate(*form, id));
+        onExec<TBuhAccountAEForm>(QStringLiteral("TBuhAccountAEForm"), [&](TBuhAccountAEForm& f) {
+            f.show();
+            f.Edit_Buh_Account->setText(name);
+            if (warning > 0)
+                f.SE_Day_Warning->setValue(warning);
+            f.Btn_OK->click();
+            return f.result();
+        });
+        form->TBtn_ChngClick();
+    };
+    editName(60, QStringLiteral("Старый отчёт 2"), 0);
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT CYCLING FROM BUH_ACCOUNT WHERE ID = 60")).isNull());
+    EXPECT_TRUE(
+        scalar(QStringLiteral("SELECT DAY_WARNING FROM BUH_ACCOUNT WHERE ID = 60")).isNull());
+    editName(61, QStringLiteral("Чужой отчёт 2"), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT CYCLING FROM BUH_ACCOUNT WHERE ID = 61")), 7);
+    EXPECT_EQ(count(QStringLiteral("SELECT DAY_WARNING FROM BUH_ACCOUNT WHERE ID = 61")), 40);
+    editName(61, QStringLiteral("Чужой отчёт 3"), 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT DAY_WARNING FROM BUH_ACCOUNT WHERE ID = 61")), 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT CYCLING FROM BUH_ACCOUNT WHERE ID = 61")), 7);
+}

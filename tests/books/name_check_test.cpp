@@ -66,3 +66,18 @@ TEST(NameCheckEmpty, AnEmptyListAcceptsAnyNonBlankName) {
     EXPECT_TRUE(IsNameUnique(0, QStringLiteral("NAME"), list, QStringLiteral(" Любое ")));
     EXPECT_FALSE(IsNameUnique(0, QStringLiteral("NAME"), list, QStringLiteral("   ")));
 }
+
+// What an edit dialog's failed save says: the likely cause for the engine's refusals, the
+// client's own words for its refusals, and the truth for a row stored but not read back.
+TEST(RefusedWriteText, NamesWhatFailed) {
+    const QString likely = QStringLiteral("возможно, такое имя уже есть");
+    EXPECT_EQ(refusedWriteText(
+                  fb::Error(QStringLiteral("violation of UNIQUE KEY"), 335544665, false), likely),
+              likely);
+    EXPECT_EQ(refusedWriteText(fb::Error(QStringLiteral("символ не входит в кодировку")), likely),
+              QStringLiteral("символ не входит в кодировку"));
+    const fb::StoredButNotReread stored(
+        fb::Error(QStringLiteral("Arithmetic exception"), 335544321, false));
+    EXPECT_EQ(refusedWriteText(stored, likely), stored.message());
+    EXPECT_TRUE(stored.message().contains(QStringLiteral("Arithmetic exception")));
+}

@@ -407,3 +407,24 @@ TEST_F(OrganizationsTest, TheCommentsFollowTheCurrentRowAndTheListShowsTheCodesA
     m_organizations->resize(1000, 300);
     shot(m_organizations.get(), QStringLiteral("organizations_panel"));
 }
+
+TEST_F(OrganizationsTest, EditingKeepsTaxSystemCodesTheListsCannotShow) {
+    m_db->exec(QStringLiteral("UPDATE ORGANIZATION SET BUH_TAX_SYSTEM_MAIN = NULL, "
+                              "BUH_TAX_SYSTEM_ADDIT = 9 WHERE ID = 20"));
+    qOrgan().refresh();
+    ASSERT_TRUE(locate(20));
+    onExec<TOrganization_AE_Form>(QStringLiteral("TOrganization_AE_Form"),
+                                  [](TOrganization_AE_Form& f) {
+                                      f.Memo_Comments->setPlainText(QStringLiteral("Новый текст"));
+                                      f.Btn_OK->click();
+                                      return f.result();
+                                  });
+    m_organizations->PM_Org_Edit->trigger();
+    ASSERT_TRUE(m_dialogs.shown().isEmpty()) << texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COMMENTS FROM ORGANIZATION WHERE ID = 20")).toString(),
+              QStringLiteral("Новый текст"));
+    EXPECT_TRUE(scalar(QStringLiteral("SELECT BUH_TAX_SYSTEM_MAIN FROM ORGANIZATION WHERE ID = 20"))
+                    .isNull());
+    EXPECT_EQ(count(QStringLiteral("SELECT BUH_TAX_SYSTEM_ADDIT FROM ORGANIZATION WHERE ID = 20")),
+              9);
+}

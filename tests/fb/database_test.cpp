@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -303,4 +304,31 @@ TEST(Connection, DISABLED_HoldWithTheExclusiveEngine) {
     QFile input;
     input.open(stdin, QIODevice::ReadOnly);
     input.readAll();
+}
+
+// A whole day goes to the database as its midnight, also in a zone where the clocks jump
+// from 23:59 to 01:00 at the start of that day.
+TEST(Dates, AWholeDayIsMidnightWhereDaylightSavingSkipsIt) {
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "America/Santiago");
+    tzset();
+    TestDatabase db;
+    auto att = db.connect();
+    {
+        fb::Transaction tr(*att);
+        // Read back by the engine: the client's own reading would apply the zone again.
+        fb::Statement st(tr, QStringLiteral("SELECT EXTRACT(DAY FROM CAST(:DAY AS TIMESTAMP)), "
+                                            "EXTRACT(HOUR FROM CAST(:DAY AS TIMESTAMP)) FROM "
+                                            "RDB$DATABASE"));
+        st.setParam(QStringLiteral("DAY"), QDate(2025, 9, 7));
+        st.open();
+        ASSERT_TRUE(st.fetch());
+        EXPECT_EQ(st.value(0).toInt(), 7);
+        EXPECT_EQ(st.value(1).toInt(), 0);
+    }
+    if (savedTz.isEmpty())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    tzset();
 }

@@ -164,3 +164,27 @@ TEST(DatasetFetching, ReadsInStepsAndFollowsAMasterKey) {
     EXPECT_EQ(list.rowCount(), 500);
     EXPECT_EQ(list.value(0, QStringLiteral("NAME")).toString(), QStringLiteral("Отчёт 1"));
 }
+
+// A row that was written and committed but could not be read back is stored, and the error
+// says so instead of looking like a refused write.
+TEST_F(DatasetTest, ARowStoredButNotReadBackStaysInTheListAndSaysWhatFailed) {
+    m_list->setRefreshSql(
+        QStringLiteral("SELECT ID, NAME FROM BUH_HOLIDAY WHERE ID = :OLD_ID AND 1 / 0 = 1"));
+    m_list->append();
+    m_list->setFieldValue(QStringLiteral("NAME"), QStringLiteral("День России"));
+    m_list->setFieldValue(QStringLiteral("DAY_MONTH"), 12);
+    m_list->setFieldValue(QStringLiteral("MONTH_YEAR"), 6);
+    m_list->setFieldValue(QStringLiteral("HOLIDAY_WORK"), 0);
+    try {
+        m_list->post();
+        FAIL() << "the re-read cannot succeed";
+    } catch (const fb::StoredButNotReread& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Запись сохранена в базе данных")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.cause().isEngineError());
+    }
+    EXPECT_EQ(countInDb(QStringLiteral("NAME = 'День России'")), 1);
+    EXPECT_EQ(m_list->state(), fb::Dataset::State::Browse);
+    EXPECT_EQ(m_list->rowCount(), 4);
+    EXPECT_EQ(m_list->fieldValue(QStringLiteral("NAME")).toString(), QStringLiteral("День России"));
+}
