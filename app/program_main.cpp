@@ -47,11 +47,13 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     TMFServices services;
     services.releaseInstanceLock = [&instance] { instance.release(); };
     TMF window(context, services);
-    if (!window.FormCreate())
-        return 1;
+    // Taken over before the connection opens; a signal during start-up closes the window as
+    // soon as the event loop runs.
     ShutdownSignals shutdownSignals;
     QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window,
-                     &TMF::closeForShutdown);
+                     &TMF::closeForShutdown, Qt::QueuedConnection);
+    if (!window.FormCreate())
+        return 1;
     window.show();
     if (hooks.onShown)
         QTimer::singleShot(0, &window, [&window, &hooks] { hooks.onShown(window); });

@@ -14,6 +14,7 @@
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -161,23 +162,13 @@ AssignmentsPanel::AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs,
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
-    auto* toolbar = new QToolBar(this);
-    toolbar->setObjectName(QStringLiteral("TB_Buh_Accounts"));
-    toolbar->setOrientation(Qt::Vertical);
-    toolbar->setIconSize(QSize(32, 32));
-    TBtn_BuhAccRepAction = new QToolButton(toolbar);
-    TBtn_BuhAccRepAction->setObjectName(QStringLiteral("TBtn_BuhAccRepAction"));
-    TBtn_BuhAccRepAction->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
-    TBtn_BuhAccRepAction->setToolTip(QStringLiteral("Действия над отчётностями"));
-    TBtn_BuhAccRepAction->setMenu(PM_BuhAccRep);
-    TBtn_BuhAccRepAction->setPopupMode(QToolButton::InstantPopup);
-    toolbar->addWidget(TBtn_BuhAccRepAction);
-    TBtn_BuhAccRepRefresh = new QToolButton(toolbar);
-    TBtn_BuhAccRepRefresh->setObjectName(QStringLiteral("TBtn_BuhAccRepRefresh"));
-    TBtn_BuhAccRepRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    TBtn_BuhAccRepRefresh->setToolTip(QStringLiteral("Обновить информацию"));
-    toolbar->addWidget(TBtn_BuhAccRepRefresh);
+    const auto tools = form_parts::panelToolBar(this, "TB_Buh_Accounts", "TBtn_BuhAccRepAction",
+                                                QStringLiteral("Действия над отчётностями"),
+                                                PM_BuhAccRep, "TBtn_BuhAccRepRefresh");
+    TBtn_BuhAccRepAction = tools.action;
+    TBtn_BuhAccRepRefresh = tools.refresh;
     connect(TBtn_BuhAccRepRefresh, &QToolButton::clicked, this, [this] { qBuhAccRep->refresh(); });
+    auto* toolbar = tools.bar;
     body->addWidget(toolbar);
 
     DBGrid_BuhAccount = new DataGrid(model, dialogs, this);

@@ -17,9 +17,9 @@ struct BooksEnvironment {
     fb::Attachment& attachment;
     Dialogs& dialogs;
     const Clock& clock;
-    IniFile& settings;        // window state of the directories
-    BusyIndicator& busy;      // long runs show the busy window over the directory
-    ScheduleEngine& engine;   // schedule generation
-    fb::Dataset* organizations = nullptr;  // the main window's qOrgan
-    fb::Dataset* assignments = nullptr;    // the main window's qBuhAccRep
+    IniFile& settings;                    // window state of the directories
+    BusyIndicator& busy;                  // long runs show the busy window over the directory
+    ScheduleEngine& engine;               // schedule generation
+    fb::Dataset* organizations = nullptr; // the main window's qOrgan
+    fb::Dataset* assignments = nullptr;   // the main window's qBuhAccRep
 };

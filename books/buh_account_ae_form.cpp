@@ -123,18 +123,13 @@ TBuhAccountAEForm::TBuhAccountAEForm(fb::Dataset& reports, QWidget* parent) : QD
     warning->addWidget(SE_Day_Warning, 0, Qt::AlignTop);
     layout->addLayout(warning);
 
-    layout->addWidget(new CaptionStrip(QStringLiteral("  Информация об отчётности"), this));
-    Memo_Comments = new QPlainTextEdit(this);
-    Memo_Comments->setObjectName(QStringLiteral("Memo_Comments"));
-    layout->addWidget(Memo_Comments, 1);
-
-    const auto row = form_parts::addButtonRow(layout, this, QStringLiteral("Сохранить"),
-                                              QStringLiteral("Отмена"));
-    Btn_OK = row.ok;
-    Btn_Cancel = row.cancel;
+    const auto footer = form_parts::addCommentsAndButtons(
+        layout, this, QStringLiteral("  Информация об отчётности"));
+    Memo_Comments = footer.comments;
+    Btn_OK = footer.ok;
+    Btn_Cancel = footer.cancel;
     resize(640, 680);
 
-    connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cyclingButtons, &QButtonGroup::idClicked, this, &TBuhAccountAEForm::RG_CyclingClick);
     connect(CB_Day_Action_12, &QCheckBox::clicked, this, &TBuhAccountAEForm::CB_Day_Action_12Click);
 

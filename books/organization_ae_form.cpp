@@ -130,18 +130,13 @@ TOrganization_AE_Form::TOrganization_AE_Form(Dialogs& dialogs, fb::Dataset& orga
     groups->addWidget(taxGroup, 1);
     layout->addLayout(groups);
 
-    layout->addWidget(new CaptionStrip(QStringLiteral("  Информация об организации"), this));
-    Memo_Comments = new QPlainTextEdit(this);
-    Memo_Comments->setObjectName(QStringLiteral("Memo_Comments"));
-    layout->addWidget(Memo_Comments, 1);
-
-    const auto row = form_parts::addButtonRow(layout, this, QStringLiteral("Сохранить"),
-                                              QStringLiteral("Отмена"));
-    Btn_OK = row.ok;
-    Btn_Cancel = row.cancel;
+    const auto footer = form_parts::addCommentsAndButtons(
+        layout, this, QStringLiteral("  Информация об организации"));
+    Memo_Comments = footer.comments;
+    Btn_OK = footer.ok;
+    Btn_Cancel = footer.cancel;
     resize(560, 480);
 
-    connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(SBtn_ClearReq, &QToolButton::clicked, this, &TOrganization_AE_Form::SBtn_ClearReqClick);
     connect(Edit_ReqINN, &QLineEdit::textChanged, this,
             [this](const QString& text) { Label_CountINN->setNum(static_cast<int>(text.size())); });

@@ -11,6 +11,7 @@
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/dialogs.h"
+#include "widgets/form_parts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,23 +79,13 @@ OrganizationsPanel::OrganizationsPanel(fb::Attachment& attachment, Dialogs* dial
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
-    auto* toolbar = new QToolBar(this);
-    toolbar->setObjectName(QStringLiteral("TB_Organization"));
-    toolbar->setOrientation(Qt::Vertical);
-    toolbar->setIconSize(QSize(32, 32));
-    TBtn_OrgAction = new QToolButton(toolbar);
-    TBtn_OrgAction->setObjectName(QStringLiteral("TBtn_OrgAction"));
-    TBtn_OrgAction->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
-    TBtn_OrgAction->setToolTip(QStringLiteral("Действия над организациями"));
-    TBtn_OrgAction->setMenu(PM_Org);
-    TBtn_OrgAction->setPopupMode(QToolButton::InstantPopup);
-    toolbar->addWidget(TBtn_OrgAction);
-    TBtn_OrganRefresh = new QToolButton(toolbar);
-    TBtn_OrganRefresh->setObjectName(QStringLiteral("TBtn_OrganRefresh"));
-    TBtn_OrganRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    TBtn_OrganRefresh->setToolTip(QStringLiteral("Обновить информацию"));
-    toolbar->addWidget(TBtn_OrganRefresh);
+    const auto tools = form_parts::panelToolBar(this, "TB_Organization", "TBtn_OrgAction",
+                                                QStringLiteral("Действия над организациями"),
+                                                PM_Org, "TBtn_OrganRefresh");
+    TBtn_OrgAction = tools.action;
+    TBtn_OrganRefresh = tools.refresh;
     connect(TBtn_OrganRefresh, &QToolButton::clicked, this, [this] { qOrgan->refresh(); });
+    auto* toolbar = tools.bar;
     body->addWidget(toolbar);
 
     splitter = new QSplitter(Qt::Horizontal, this);

@@ -200,13 +200,13 @@ void Dataset::fetchMore(int rows) {
 
 void Dataset::fetchAll() {
     while (canFetchMore())
-        fetchMore(1000);
+        fetchMore(kDefaultFetchStep);
 }
 
 bool Dataset::isEmpty() const {
     auto* self = const_cast<Dataset*>(this);
     while (self->rowCount() == 0 && self->canFetchMore())
-        self->fetchMore(m_fetchStep > 0 ? m_fetchStep : 1000);
+        self->fetchMore(fetchStep());
     return rowCount() == 0;
 }
 
@@ -241,7 +241,7 @@ void Dataset::setCurrentRow(int row) {
 
 void Dataset::next() {
     if (m_current + 1 >= rowCount() && canFetchMore())
-        fetchMore(m_fetchStep > 0 ? m_fetchStep : 1000);
+        fetchMore(fetchStep());
     if (m_current + 1 < rowCount())
         setCurrentRow(m_current + 1);
 }

@@ -42,6 +42,9 @@ public:
     void setGenerator(const QString& generator) { m_generator = generator; }
     // Rows fetched per step while a view asks for more (0: fetch everything on open).
     void setFetchStep(int rows) { m_fetchStep = rows; }
+    // What one step reads when no step was set: enough for a screen many times over.
+    static constexpr int kDefaultFetchStep = 1000;
+    int fetchStep() const { return m_fetchStep > 0 ? m_fetchStep : kDefaultFetchStep; }
     const QString& selectSql() const { return m_selectSql; }
 
     void setParam(const QString& name, const QVariant& value);

@@ -228,3 +228,15 @@ QString statusFilterSql(const QSet<BuhEntryStatus>& statuses, const QString& tod
         return QStringLiteral("(1=0)");
     return QLatin1Char('(') + parts.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 }
+
+BuhEntry buhEntryFrom(const std::function<QVariant(const QString& field)>& field) {
+    BuhEntry e;
+    e.id = field(QStringLiteral("ID"));
+    e.dtAction = field(QStringLiteral("DT_ACTION")).toDateTime();
+    e.dtActual = field(QStringLiteral("DT_ACTUAL")).toDateTime();
+    e.dtAddRecord = field(QStringLiteral("DT_ADD_RECORD")).toDateTime();
+    e.dayWarning = field(QStringLiteral("DAY_WARNING"));
+    e.cycling = field(QStringLiteral("CYCLING"));
+    e.dtEndAccount = field(QStringLiteral("DT_END_ACCOUNT")).toDateTime().date();
+    return e;
+}

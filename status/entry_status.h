@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 // Status of a schedule entry, derived each time from its dates and the clock; never stored.
@@ -27,6 +28,10 @@ struct BuhEntry {
     QVariant cycling;
     QDate dtEndAccount;
 };
+
+// An entry as a list row holds it: field reads a column by its name (ID, DT_ACTION, DT_ACTUAL,
+// DT_ADD_RECORD, DAY_WARNING, CYCLING, DT_END_ACCOUNT).
+BuhEntry buhEntryFrom(const std::function<QVariant(const QString& field)>& field);
 
 // The two windows that list schedule entries colour submitted rows differently.
 enum class ScheduleWindow { ScheduleTab, Operations };

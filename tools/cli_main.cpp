@@ -277,14 +277,8 @@ int runDue(const Options& options) {
     query.open();
     const QDateTime now(today, QTime(12, 0));
     while (query.fetch()) {
-        BuhEntry entry;
-        entry.id = query.value(0);
-        entry.dtAction = query.value(1).toDateTime();
-        entry.dtActual = query.value(2).toDateTime();
-        entry.dtAddRecord = query.value(3).toDateTime();
-        entry.dayWarning = query.value(4);
-        entry.cycling = query.value(5);
-        entry.dtEndAccount = query.value(6).toDateTime().date();
+        const BuhEntry entry =
+            buhEntryFrom([&](const QString& field) { return query.value(field); });
         printLine(QStringLiteral("%1\t%2\t%3\t%4")
                       .arg(isoDate(entry.dtAction.date()),
                            statusText(entryStatus(entry, now, today)), query.value(7).toString(),

@@ -40,15 +40,7 @@ QStringList monthItems() {
 }
 
 BuhEntry entryAt(const fb::Dataset& d, int row) {
-    BuhEntry e;
-    e.id = d.value(row, QStringLiteral("ID"));
-    e.dtAction = d.value(row, QStringLiteral("DT_ACTION")).toDateTime();
-    e.dtActual = d.value(row, QStringLiteral("DT_ACTUAL")).toDateTime();
-    e.dtAddRecord = d.value(row, QStringLiteral("DT_ADD_RECORD")).toDateTime();
-    e.dayWarning = d.value(row, QStringLiteral("DAY_WARNING"));
-    e.cycling = d.value(row, QStringLiteral("CYCLING"));
-    e.dtEndAccount = d.value(row, QStringLiteral("DT_END_ACCOUNT")).toDate();
-    return e;
+    return buhEntryFrom([&](const QString& field) { return d.value(row, field); });
 }
 
 QLabel* header(const QString& text) {

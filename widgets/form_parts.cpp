@@ -1,5 +1,7 @@
 #include "widgets/form_parts.h"
 
+#include "widgets/caption_strip.h"
+
 #include "fb/dataset.h"
 
 #include <QAbstractItemView>
@@ -10,7 +12,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace form_parts {
@@ -71,6 +75,43 @@ ButtonRow addButtonRow(QBoxLayout* layout, QDialog* dialog, const QString& okTex
     layout->addLayout(buttons);
     QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return row;
+}
+
+EditDialogFooter addCommentsAndButtons(QBoxLayout* layout, QDialog* dialog,
+                                       const QString& caption) {
+    EditDialogFooter footer;
+    layout->addWidget(new CaptionStrip(caption, dialog));
+    footer.comments = new QPlainTextEdit(dialog);
+    footer.comments->setObjectName(QStringLiteral("Memo_Comments"));
+    layout->addWidget(footer.comments, 1);
+    const ButtonRow row =
+        addButtonRow(layout, dialog, QStringLiteral("Сохранить"), QStringLiteral("Отмена"));
+    footer.ok = row.ok;
+    footer.cancel = row.cancel;
+    QObject::connect(footer.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    return footer;
+}
+
+PanelToolBar panelToolBar(QWidget* parent, const char* barName, const char* actionName,
+                          const QString& actionHint, QMenu* menu, const char* refreshName) {
+    PanelToolBar tools;
+    tools.bar = new QToolBar(parent);
+    tools.bar->setObjectName(QLatin1String(barName));
+    tools.bar->setOrientation(Qt::Vertical);
+    tools.bar->setIconSize(QSize(32, 32));
+    tools.action = new QToolButton(tools.bar);
+    tools.action->setObjectName(QLatin1String(actionName));
+    tools.action->setIcon(parent->style()->standardIcon(QStyle::SP_FileDialogListView));
+    tools.action->setToolTip(actionHint);
+    tools.action->setMenu(menu);
+    tools.action->setPopupMode(QToolButton::InstantPopup);
+    tools.bar->addWidget(tools.action);
+    tools.refresh = new QToolButton(tools.bar);
+    tools.refresh->setObjectName(QLatin1String(refreshName));
+    tools.refresh->setIcon(parent->style()->standardIcon(QStyle::SP_BrowserReload));
+    tools.refresh->setToolTip(QStringLiteral("Обновить информацию"));
+    tools.bar->addWidget(tools.refresh);
+    return tools;
 }
 
 void enableSearch(QLineEdit* search, QAbstractItemView* grid, bool on) {

@@ -10,6 +10,9 @@ class QEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QToolBar;
+class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -40,6 +43,25 @@ struct ButtonRow {
 };
 ButtonRow addButtonRow(QBoxLayout* layout, QDialog* dialog, const QString& okText,
                        const QString& cancelText);
+
+// The lower part of an edit dialog: the comments box under its caption strip, then the
+// "Сохранить" / "Отмена" row; Сохранить accepts the dialog.
+struct EditDialogFooter {
+    QPlainTextEdit* comments = nullptr;
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+};
+EditDialogFooter addCommentsAndButtons(QBoxLayout* layout, QDialog* dialog, const QString& caption);
+
+// The vertical tool bar at the left of a main-window panel: a button that drops the panel's
+// menu and a refresh button.
+struct PanelToolBar {
+    QToolBar* bar = nullptr;
+    QToolButton* action = nullptr;
+    QToolButton* refresh = nullptr;
+};
+PanelToolBar panelToolBar(QWidget* parent, const char* barName, const char* actionName,
+                          const QString& actionHint, QMenu* menu, const char* refreshName);
 
 // The search box and its list are usable together or greyed out together; greying out
 // empties the box.
