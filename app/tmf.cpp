@@ -281,6 +281,7 @@ void TMF::makeBooksEnvironment() {
         BooksEnvironment{m_dm->SHCDataBase, *m_context.dialogs, clock, m_dm->AppIniFileStorage(),
                          *m_busy, m_dm->engine(), organizations->qOrgan, assignments->qBuhAccRep});
     assignments->setBooksEnvironment(m_books.get());
+    schedule->setBooksEnvironment(m_books.get());
 }
 
 void TMF::MM_HB_BuhReportsClick() {
