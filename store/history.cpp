@@ -29,15 +29,83 @@ qint64 countValue(const QVariant& value) {
     return value.isValid() && !value.isNull() ? value.toLongLong() : 0;
 }
 
+// The rows of the list without the organisation's conditions: every entry has its report (the
+// reference deletes an entry with its report), so the report is joined as a whole, by a hash
+// join, instead of being looked up for each row.
+QString listedRowsFrom(const ScheduleStatement& list) {
+    return QStringLiteral(
+               "FROM BUH_HISTORY\n"
+               "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID + 0 = BUH_HISTORY.BUH_ACCOUNT_ID + 0\n"
+               "WHERE\n") +
+           list.rowConditions;
+}
+
+// The organisations whose entries the list admits, among those with rows: their conditions are
+// checked once per organisation. Selects ORGANIZATION_ID.
+QString listedOrganisations(const ScheduleStatement& list) {
+    return QStringLiteral("SELECT BUH_HISTORY.ORGANIZATION_ID FROM (\n"
+                          "SELECT BUH_HISTORY.ORGANIZATION_ID\n") +
+           listedRowsFrom(list) +
+           QStringLiteral(
+               "GROUP BY BUH_HISTORY.ORGANIZATION_ID\n"
+               ") BUH_HISTORY\n"
+               "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = BUH_HISTORY.ORGANIZATION_ID\n"
+               "WHERE (1 = 1)\n") +
+           list.organisationConditions;
+}
+
+std::vector<int> readKeys(fb::Attachment& attachment, fb::Transaction& transaction,
+                          const ScheduleStatement& list, const std::function<void()>& progress) {
+    std::vector<int> keys;
+    fb::Statement select(
+        transaction,
+        QStringLiteral("SELECT BUH_HISTORY.ID\n"
+                       "FROM BUH_HISTORY\n"
+                       "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID + 0 = BUH_HISTORY.BUH_ACCOUNT_ID + 0\n"
+                       "JOIN (\n") +
+            listedOrganisations(list) +
+            QStringLiteral(") LISTED ON LISTED.ORGANIZATION_ID + 0 = "
+                           "BUH_HISTORY.ORGANIZATION_ID + 0\n"
+                           "WHERE\n") +
+            list.rowConditions);
+    bindAll(attachment, select, list.params);
+    select.open();
+    while (select.fetch()) {
+        keys.push_back(select.value(0).toInt());
+        if (progress && keys.size() % 4096 == 0)
+            progress();
+    }
+    return keys;
+}
+
 } // namespace
+
+QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list) {
+    fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadOnly);
+    const std::vector<int> keys = readKeys(attachment, transaction, list, {});
+    transaction.commit();
+    return QList<int>(keys.begin(), keys.end());
+}
 
 ListCounts countListRows(fb::Attachment& attachment, const ScheduleStatement& list,
                          const QStringList& conditions,
                          const QHash<QString, QVariant>& extraParams) {
-    QString sql = QStringLiteral("SELECT COUNT(*)");
-    for (const QString& condition : conditions)
-        sql += QStringLiteral(",\n  SUM(IIF((%1), 1, 0))").arg(condition);
-    sql += QLatin1Char('\n') + list.conditions;
+    // Counted per organisation in one pass over the entries, then summed over the
+    // organisations the list admits.
+    QString inner = QStringLiteral("SELECT BUH_HISTORY.ORGANIZATION_ID, COUNT(*) N_ROWS");
+    QString outer = QStringLiteral("SELECT SUM(BUH_HISTORY.N_ROWS)");
+    for (int i = 0; i < conditions.size(); ++i) {
+        inner += QStringLiteral(",\n  SUM(IIF((%1), 1, 0)) N_%2").arg(conditions.at(i)).arg(i);
+        outer += QStringLiteral(", SUM(BUH_HISTORY.N_%1)").arg(i);
+    }
+    const QString sql = outer + QStringLiteral("\nFROM (\n") + inner + QLatin1Char('\n') +
+                        listedRowsFrom(list) +
+                        QStringLiteral("GROUP BY BUH_HISTORY.ORGANIZATION_ID\n"
+                                       ") BUH_HISTORY\n"
+                                       "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = "
+                                       "BUH_HISTORY.ORGANIZATION_ID\n"
+                                       "WHERE (1 = 1)\n") +
+                        list.organisationConditions;
     QHash<QString, QVariant> params = list.params;
     for (auto it = extraParams.constBegin(); it != extraParams.constEnd(); ++it)
         params.insert(it.key(), it.value());
@@ -63,18 +131,7 @@ int deleteListRows(fb::Attachment& attachment, const ScheduleStatement& list,
     // rolled back as it goes out of scope.
     fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadWrite);
     // The keys first, read in the same transaction that deletes them.
-    std::vector<int> keys;
-    {
-        fb::Statement select(transaction,
-                             QStringLiteral("SELECT BUH_HISTORY.ID\n") + list.conditions);
-        bindAll(attachment, select, list.params);
-        select.open();
-        while (select.fetch()) {
-            keys.push_back(select.value(0).toInt());
-            if (progress && keys.size() % 4096 == 0)
-                progress();
-        }
-    }
+    const std::vector<int> keys = readKeys(attachment, transaction, list, progress);
     QStringList places;
     for (int i = 0; i < kDeleteBatch; ++i)
         places << QStringLiteral(":K%1").arg(i);

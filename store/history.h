@@ -24,6 +24,9 @@ ListCounts countListRows(fb::Attachment& attachment, const ScheduleStatement& li
                          const QStringList& conditions,
                          const QHash<QString, QVariant>& extraParams = {});
 
+// The keys of the rows the list holds, read as deleteListRows reads them.
+QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list);
+
 // Deletes exactly the rows the list holds, in one transaction: all of them or, on an error
 // (thrown as fb::Error), none. Returns how many were deleted. progress, when given, is called
 // now and then so that the windows can repaint.

@@ -28,11 +28,12 @@ const char kFrom[] = "FROM BUH_HISTORY\n"
                      "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = BUH_HISTORY.ORGANIZATION_ID\n"
                      "WHERE\n";
 
-const char kConditions[] =
-    "      ((:BUH_ACCOUNT_ID = -1) or (BUH_HISTORY.BUH_ACCOUNT_ID = :BUH_ACCOUNT_ID))\n"
-    "  AND ((:DT_ALL = -1) or ((BUH_HISTORY.DT_ACTION >= :DT_BEGIN) AND "
-    "(BUH_HISTORY.DT_ACTION <= :DT_END)))\n"
-    "  AND ((:USER_ID = -1) or (ORGANIZATION.USERS_ID = :USER_ID))\n"
+const char kReportLine[] =
+    "      ((:BUH_ACCOUNT_ID = -1) or (BUH_HISTORY.BUH_ACCOUNT_ID = :BUH_ACCOUNT_ID))\n";
+const char kPeriodLine[] = "  AND ((:DT_ALL = -1) or ((BUH_HISTORY.DT_ACTION >= :DT_BEGIN) AND "
+                           "(BUH_HISTORY.DT_ACTION <= :DT_END)))\n";
+const char kUserLine[] = "  AND ((:USER_ID = -1) or (ORGANIZATION.USERS_ID = :USER_ID))\n";
+const char kOrganisationLine[] =
     "  AND ((:ORG_ID = -1) or (BUH_HISTORY.ORGANIZATION_ID = :ORG_ID))\n";
 
 // Entries of every existing organisation and those without one (ORGANIZATION_ID -1). One
@@ -156,16 +157,19 @@ ScheduleBuild buildScheduleStatement(const ScheduleFilter& filter, const QDate& 
     params.insert(QStringLiteral("USER_ID"), -1);
     params.insert(QStringLiteral("ORG_ID"), filter.oneOrganisation ? filter.organisationId : -1);
 
-    QString conditions = QString::fromUtf8(kFrom) + QString::fromUtf8(kConditions);
-    if (!filter.everyStatus) {
-        conditions += statusClause(filter.statusConditions);
+    const QString status = filter.everyStatus ? QString() : statusClause(filter.statusConditions);
+    if (!filter.everyStatus)
         params.insert(QStringLiteral("TODAY"), today);
-    }
-    if (!filter.oneOrganisation)
-        conditions += QString::fromUtf8(kOrganisations);
+    const QString organisations =
+        filter.oneOrganisation ? QString() : QString::fromUtf8(kOrganisations);
 
-    build.statement.conditions = conditions;
-    build.statement.sql = QString::fromUtf8(kHead) + conditions + orderBy(sort);
+    ScheduleStatement& st = build.statement;
+    st.sql = QString::fromUtf8(kHead) + QString::fromUtf8(kFrom) + QString::fromUtf8(kReportLine) +
+             QString::fromUtf8(kPeriodLine) + QString::fromUtf8(kUserLine) +
+             QString::fromUtf8(kOrganisationLine) + status + organisations + orderBy(sort);
+    st.rowConditions = QString::fromUtf8(kReportLine) + QString::fromUtf8(kPeriodLine) +
+                       QString::fromUtf8(kOrganisationLine) + status;
+    st.organisationConditions = QString::fromUtf8(kUserLine) + organisations;
     if (exceedsStatementLimit(build.statement.sql)) {
         build.error = ScheduleFilterError::TooLong;
         build.statement = ScheduleStatement();

@@ -45,11 +45,15 @@ struct ScheduleSort {
     bool ascending = true;
 };
 
-// A list statement with its parameters. `conditions` is the part from FROM to the end of the
-// WHERE clause, so that counts and deletions cover exactly the rows of the list.
+// A list statement with its parameters. Its conditions come in two parts as well, so that
+// counts and deletions cover exactly the rows of the list without looking up a report and an
+// organisation for every row: rowConditions are those over BUH_HISTORY and BUH_ACCOUNT (each
+// line but the first begins with AND), organisationConditions those over ORGANIZATION and
+// BUH_HISTORY.ORGANIZATION_ID only (each line begins with AND).
 struct ScheduleStatement {
     QString sql;
-    QString conditions;
+    QString rowConditions;
+    QString organisationConditions;
     QHash<QString, QVariant> params;
 };
 

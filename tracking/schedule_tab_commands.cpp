@@ -456,13 +456,9 @@ void ScheduleTab::PM_BuhAcc_DelAllClick() {
             caption);
         return;
     }
-    // The list shows what is left of it.
-    try {
-        qBuhAccShed->refresh();
-    } catch (const fb::Error& e) {
-        closeList();
-        showDatabaseError(e);
-    }
+    // Every row of the list is gone; reading it again would only find that out (and pay for
+    // the engine's clean-up of the deleted rows, which the next list pays anyway).
+    qBuhAccShed->clearRows();
 }
 
 void ScheduleTab::Btn_GetStatisicClick() {
