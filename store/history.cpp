@@ -5,14 +5,13 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <vector>
 
 namespace store {
 namespace {
-
-// Keys per delete statement: few enough for the engine's limit on an IN list, many enough that
-// a hundred thousand rows take a few hundred executions of one prepared statement.
-constexpr int kDeleteBatch = 500;
 
 void bindAll(fb::Attachment& attachment, fb::Statement& statement,
              const QHash<QString, QVariant>& params) {
@@ -56,23 +55,27 @@ QString listedOrganisations(const ScheduleStatement& list) {
 
 std::vector<int> readKeys(fb::Attachment& attachment, fb::Transaction& transaction,
                           const ScheduleStatement& list, const std::function<void()>& progress) {
+    // The organisations first (a few hundred rows), then the entries with their
+    // organisation, kept when it is one of those.
+    QSet<int> organisations;
+    {
+        fb::Statement select(transaction, listedOrganisations(list));
+        bindAll(attachment, select, list.params);
+        select.open();
+        while (select.fetch())
+            organisations.insert(select.value(0).toInt());
+    }
     std::vector<int> keys;
-    fb::Statement select(
-        transaction,
-        QStringLiteral("SELECT BUH_HISTORY.ID\n"
-                       "FROM BUH_HISTORY\n"
-                       "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID + 0 = BUH_HISTORY.BUH_ACCOUNT_ID + 0\n"
-                       "JOIN (\n") +
-            listedOrganisations(list) +
-            QStringLiteral(") LISTED ON LISTED.ORGANIZATION_ID + 0 = "
-                           "BUH_HISTORY.ORGANIZATION_ID + 0\n"
-                           "WHERE\n") +
-            list.rowConditions);
+    fb::Statement select(transaction,
+                         QStringLiteral("SELECT BUH_HISTORY.ID, BUH_HISTORY.ORGANIZATION_ID\n") +
+                             listedRowsFrom(list));
     bindAll(attachment, select, list.params);
     select.open();
+    int read = 0;
     while (select.fetch()) {
-        keys.push_back(select.value(0).toInt());
-        if (progress && keys.size() % 4096 == 0)
+        if (organisations.contains(select.value(1).toInt()))
+            keys.push_back(select.value(0).toInt());
+        if (progress && ++read % 4096 == 0)
             progress();
     }
     return keys;
@@ -132,19 +135,25 @@ int deleteListRows(fb::Attachment& attachment, const ScheduleStatement& list,
     fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadWrite);
     // The keys first, read in the same transaction that deletes them.
     const std::vector<int> keys = readKeys(attachment, transaction, list, progress);
-    QStringList places;
-    for (int i = 0; i < kDeleteBatch; ++i)
-        places << QStringLiteral(":K%1").arg(i);
-    fb::Statement remove(transaction, QStringLiteral("DELETE FROM BUH_HISTORY WHERE ID IN (") +
-                                          places.join(QLatin1Char(',')) + QLatin1Char(')'));
-    for (size_t done = 0; done < keys.size(); done += kDeleteBatch) {
-        for (int i = 0; i < kDeleteBatch; ++i) {
-            const size_t at = done + static_cast<size_t>(i);
-            // Unused places of the last batch match nothing.
-            remove.setParam(i, at < keys.size() ? QVariant(keys[at]) : QVariant());
-        }
+    if (progress)
+        progress();
+    // Keys that follow each other go in one range; no other row can hold a key inside a range
+    // of listed keys, so each range deletes exactly its rows. A list in deadline order over the
+    // whole schedule is a few ranges; a scattered one costs one execution per key.
+    std::vector<int> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    fb::Statement remove(
+        transaction, QStringLiteral("DELETE FROM BUH_HISTORY WHERE ID >= :LOW AND ID <= :HIGH"));
+    size_t done = 0;
+    while (done < sorted.size()) {
+        size_t end = done + 1;
+        while (end < sorted.size() && sorted[end] == sorted[end - 1] + 1)
+            ++end;
+        remove.setParam(0, sorted[done]);
+        remove.setParam(1, sorted[end - 1]);
         remove.execute();
-        if (progress)
+        done = end;
+        if (progress && done % 1024 == 0)
             progress();
     }
     transaction.commit();
