@@ -5,8 +5,6 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <vector>
 
@@ -28,54 +26,43 @@ qint64 countValue(const QVariant& value) {
     return value.isValid() && !value.isNull() ? value.toLongLong() : 0;
 }
 
-// The rows of the list without the organisation's conditions: every entry has its report (the
-// reference deletes an entry with its report), so the report is joined as a whole, by a hash
-// join, instead of being looked up for each row.
-QString listedRowsFrom(const ScheduleStatement& list) {
-    return QStringLiteral(
-               "FROM BUH_HISTORY\n"
-               "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID + 0 = BUH_HISTORY.BUH_ACCOUNT_ID + 0\n"
-               "WHERE\n") +
-           list.rowConditions;
-}
-
-// The organisations whose entries the list admits, among those with rows: their conditions are
-// checked once per organisation. Selects ORGANIZATION_ID.
-QString listedOrganisations(const ScheduleStatement& list) {
-    return QStringLiteral("SELECT BUH_HISTORY.ORGANIZATION_ID FROM (\n"
-                          "SELECT BUH_HISTORY.ORGANIZATION_ID\n") +
-           listedRowsFrom(list) +
-           QStringLiteral(
-               "GROUP BY BUH_HISTORY.ORGANIZATION_ID\n"
-               ") BUH_HISTORY\n"
-               "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = BUH_HISTORY.ORGANIZATION_ID\n"
-               "WHERE (1 = 1)\n") +
-           list.organisationConditions;
+// The rows of the list, as one or two row sources that a UNION ALL puts together. Every entry
+// has its report (the reference deletes an entry with its report), and the organisations are
+// few: both are joined as a whole, by hash joins, instead of being looked up for each row.
+QStringList listedRowSources(const ScheduleStatement& list) {
+    const QString report =
+        QStringLiteral("FROM BUH_HISTORY\n"
+                       "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID + 0 = BUH_HISTORY.BUH_ACCOUNT_ID + 0\n");
+    const QString where = QStringLiteral("WHERE\n") + list.rowConditions + list.userCondition;
+    if (!list.allOrganisations) {
+        return {report +
+                QStringLiteral("LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = "
+                               "BUH_HISTORY.ORGANIZATION_ID\n") +
+                where};
+    }
+    // The entries of the existing organisations, and those without one.
+    return {report +
+                QStringLiteral("JOIN ORGANIZATION ON ORGANIZATION.ID + 0 = "
+                               "BUH_HISTORY.ORGANIZATION_ID + 0\n") +
+                where + QStringLiteral("  AND (BUH_HISTORY.ORGANIZATION_ID <> -1)\n"),
+            report +
+                QStringLiteral("LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = "
+                               "BUH_HISTORY.ORGANIZATION_ID\n") +
+                where + QStringLiteral("  AND (BUH_HISTORY.ORGANIZATION_ID = -1)\n")};
 }
 
 std::vector<int> readKeys(fb::Attachment& attachment, fb::Transaction& transaction,
                           const ScheduleStatement& list, const std::function<void()>& progress) {
-    // The organisations first (a few hundred rows), then the entries with their
-    // organisation, kept when it is one of those.
-    QSet<int> organisations;
-    {
-        fb::Statement select(transaction, listedOrganisations(list));
-        bindAll(attachment, select, list.params);
-        select.open();
-        while (select.fetch())
-            organisations.insert(select.value(0).toInt());
-    }
-    std::vector<int> keys;
-    fb::Statement select(transaction,
-                         QStringLiteral("SELECT BUH_HISTORY.ID, BUH_HISTORY.ORGANIZATION_ID\n") +
-                             listedRowsFrom(list));
+    QStringList selects;
+    for (const QString& source : listedRowSources(list))
+        selects << QStringLiteral("SELECT BUH_HISTORY.ID\n") + source;
+    fb::Statement select(transaction, selects.join(QStringLiteral("UNION ALL\n")));
     bindAll(attachment, select, list.params);
     select.open();
-    int read = 0;
+    std::vector<int> keys;
     while (select.fetch()) {
-        if (organisations.contains(select.value(1).toInt()))
-            keys.push_back(select.value(0).toInt());
-        if (progress && ++read % 4096 == 0)
+        keys.push_back(select.value(0).toInt());
+        if (progress && keys.size() % 4096 == 0)
             progress();
     }
     return keys;
@@ -93,22 +80,18 @@ QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list)
 ListCounts countListRows(fb::Attachment& attachment, const ScheduleStatement& list,
                          const QStringList& conditions,
                          const QHash<QString, QVariant>& extraParams) {
-    // Counted per organisation in one pass over the entries, then summed over the
-    // organisations the list admits.
-    QString inner = QStringLiteral("SELECT BUH_HISTORY.ORGANIZATION_ID, COUNT(*) N_ROWS");
+    // Each row source is counted in one pass; the sums add them up.
+    QString part = QStringLiteral("SELECT COUNT(*) N_ROWS");
     QString outer = QStringLiteral("SELECT SUM(BUH_HISTORY.N_ROWS)");
     for (int i = 0; i < conditions.size(); ++i) {
-        inner += QStringLiteral(",\n  SUM(IIF((%1), 1, 0)) N_%2").arg(conditions.at(i)).arg(i);
+        part += QStringLiteral(",\n  SUM(IIF((%1), 1, 0)) N_%2").arg(conditions.at(i)).arg(i);
         outer += QStringLiteral(", SUM(BUH_HISTORY.N_%1)").arg(i);
     }
-    const QString sql = outer + QStringLiteral("\nFROM (\n") + inner + QLatin1Char('\n') +
-                        listedRowsFrom(list) +
-                        QStringLiteral("GROUP BY BUH_HISTORY.ORGANIZATION_ID\n"
-                                       ") BUH_HISTORY\n"
-                                       "LEFT JOIN ORGANIZATION ON ORGANIZATION.ID = "
-                                       "BUH_HISTORY.ORGANIZATION_ID\n"
-                                       "WHERE (1 = 1)\n") +
-                        list.organisationConditions;
+    QStringList parts;
+    for (const QString& source : listedRowSources(list))
+        parts << part + QLatin1Char('\n') + source;
+    const QString sql = outer + QStringLiteral("\nFROM (\n") +
+                        parts.join(QStringLiteral("UNION ALL\n")) + QStringLiteral(") BUH_HISTORY");
     QHash<QString, QVariant> params = list.params;
     for (auto it = extraParams.constBegin(); it != extraParams.constEnd(); ++it)
         params.insert(it.key(), it.value());

@@ -169,7 +169,11 @@ ScheduleBuild buildScheduleStatement(const ScheduleFilter& filter, const QDate& 
              QString::fromUtf8(kOrganisationLine) + status + organisations + orderBy(sort);
     st.rowConditions = QString::fromUtf8(kReportLine) + QString::fromUtf8(kPeriodLine) +
                        QString::fromUtf8(kOrganisationLine) + status;
-    st.organisationConditions = QString::fromUtf8(kUserLine) + organisations;
+    // The one organisation once more as a plain condition the engine can find by its index.
+    if (filter.oneOrganisation)
+        st.rowConditions += QStringLiteral("  AND (BUH_HISTORY.ORGANIZATION_ID = :ORG_ID)\n");
+    st.userCondition = QString::fromUtf8(kUserLine);
+    st.allOrganisations = !filter.oneOrganisation;
     if (exceedsStatementLimit(build.statement.sql)) {
         build.error = ScheduleFilterError::TooLong;
         build.statement = ScheduleStatement();

@@ -45,15 +45,17 @@ struct ScheduleSort {
     bool ascending = true;
 };
 
-// A list statement with its parameters. Its conditions come in two parts as well, so that
-// counts and deletions cover exactly the rows of the list without looking up a report and an
+// A list statement with its parameters, and its conditions once more in parts, so that counts
+// and deletions can cover exactly the rows of the list without looking up a report and an
 // organisation for every row: rowConditions are those over BUH_HISTORY and BUH_ACCOUNT (each
-// line but the first begins with AND), organisationConditions those over ORGANIZATION and
-// BUH_HISTORY.ORGANIZATION_ID only (each line begins with AND).
+// line but the first begins with AND), userCondition the one over ORGANIZATION (beginning with
+// AND); allOrganisations says that the list admits the entries of every existing organisation
+// and those of organisation -1, nothing else.
 struct ScheduleStatement {
     QString sql;
     QString rowConditions;
-    QString organisationConditions;
+    QString userCondition;
+    bool allOrganisations = false;
     QHash<QString, QVariant> params;
 };
 

@@ -77,8 +77,8 @@ TEST_F(ScheduleListTest, StatementIsTheHeadTheFourConditionsTheOrganisationsAndT
     // The two parts of the conditions hold the same lines.
     EXPECT_TRUE(b.statement.rowConditions.contains(QStringLiteral("(:ORG_ID = -1)")));
     EXPECT_FALSE(b.statement.rowConditions.contains(QStringLiteral("ORGANIZATION.")));
-    EXPECT_TRUE(b.statement.organisationConditions.contains(QStringLiteral(":USER_ID")));
-    EXPECT_TRUE(b.statement.organisationConditions.contains(QStringLiteral("EXISTS")));
+    EXPECT_TRUE(b.statement.userCondition.contains(QStringLiteral(":USER_ID")));
+    EXPECT_TRUE(b.statement.allOrganisations);
 
     // One organisation: its ID as parameter, no organisation clause.
     store::ScheduleFilter one = year2025();
