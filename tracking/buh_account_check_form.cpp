@@ -85,7 +85,7 @@ TBuhAccountCheckForm::TBuhAccountCheckForm(const QDate& today, QWidget* parent) 
     connect(Btn_Save, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(440, 330);
+    setFixedSize(540, 340);
 }
 
 void TBuhAccountCheckForm::keepCommentWithinLimit() {
