@@ -70,6 +70,17 @@ std::vector<int> readKeys(fb::Attachment& attachment, fb::Transaction& transacti
 
 } // namespace
 
+bool scheduleEntryExists(fb::Attachment& attachment, const QVariant& id) {
+    fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadOnly);
+    fb::Statement query(transaction, QStringLiteral("SELECT 1 FROM BUH_HISTORY WHERE ID = :ID"));
+    query.setParam(QStringLiteral("ID"), id);
+    query.open();
+    const bool found = query.fetch();
+    query.close();
+    transaction.commit();
+    return found;
+}
+
 QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list) {
     fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadOnly);
     const std::vector<int> keys = readKeys(attachment, transaction, list, {});

@@ -27,6 +27,10 @@ ListCounts countListRows(fb::Attachment& attachment, const ScheduleStatement& li
 // The keys of the rows the list holds, read as deleteListRows reads them.
 QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list);
 
+// Whether the schedule still holds the entry (another program may have removed it, with its
+// organisation, say).
+bool scheduleEntryExists(fb::Attachment& attachment, const QVariant& id);
+
 // Deletes exactly the rows the list holds, in one transaction: all of them or, on an error
 // (thrown as fb::Error), none. Returns how many were deleted. progress, when given, is called
 // now and then so that the windows can repaint.

@@ -173,7 +173,7 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
     layout->addWidget(split, 1);
 
     m_marking = std::make_unique<SubmissionMarking>(
-        *qBuhAccShed, *m_dialogs, m_clock, this,
+        attachment, *qBuhAccShed, *m_dialogs, m_clock, this,
         SubmissionMarking::Options{QStringLiteral("BUH_ACCOUNT_NAME"), true});
     connectHandlers();
 }

@@ -4,6 +4,7 @@
 #include "data/clock.h"
 #include "fb/dataset.h"
 #include "fb/error.h"
+#include "store/history.h"
 #include "tracking/buh_account_check_form.h"
 #include "widgets/dialogs.h"
 
@@ -27,9 +28,10 @@ bool isEmpty(const QVariant& value) {
 
 } // namespace
 
-SubmissionMarking::SubmissionMarking(fb::Dataset& list, Dialogs& dialogs, const Clock& clock,
-                                     QWidget* owner, Options options)
-    : m_list(list), m_dialogs(dialogs), m_clock(clock), m_owner(owner),
+SubmissionMarking::SubmissionMarking(fb::Attachment& attachment, fb::Dataset& list,
+                                     Dialogs& dialogs, const Clock& clock, QWidget* owner,
+                                     Options options)
+    : m_attachment(attachment), m_list(list), m_dialogs(dialogs), m_clock(clock), m_owner(owner),
       m_options(std::move(options)) {}
 
 QString SubmissionMarking::emptyListText() {
@@ -39,6 +41,23 @@ QString SubmissionMarking::emptyListText() {
 
 bool SubmissionMarking::listIsEmpty() const {
     return !m_list.isOpen() || m_list.isEmpty() || m_list.currentRow() < 0;
+}
+
+bool SubmissionMarking::entryStillThere(const QString& caption) {
+    try {
+        if (store::scheduleEntryExists(m_attachment, m_list.fieldValue(QStringLiteral("ID"))))
+            return true;
+        m_dialogs.error(m_owner,
+                        QStringLiteral("Этого отчёта уже нет в расписании: его удалили из базы "
+                                       "данных (возможно, вместе с организацией). Список отчётов "
+                                       "будет прочитан заново."),
+                        caption);
+        m_list.refresh();
+    } catch (const fb::Error& e) {
+        if (!e.isConnectionLost())
+            SrokoApplication::showUnhandledError(&m_dialogs, e.message());
+    }
+    return false;
 }
 
 void SubmissionMarking::showStoredRow() {
@@ -67,6 +86,8 @@ bool SubmissionMarking::setSubmitted() {
         form.showStoredComment(m_list.fieldValue(QStringLiteral("COMMENTS")).toString());
     }
     if (m_dialogs.exec(form) != QDialog::Accepted)
+        return false;
+    if (!entryStillThere(QString::fromUtf8(kSetCaption)))
         return false;
     try {
         m_list.edit();
@@ -107,6 +128,8 @@ bool SubmissionMarking::cancelSubmitted() {
                        "данных будет так-же обновлена.\n \nВы действительно хотите снять отметку "
                        "о сдаче этого отчёта?");
     if (!m_dialogs.ask(m_owner, question, caption, MsgIcon::Warning))
+        return false;
+    if (!entryStillThere(caption))
         return false;
     try {
         m_list.edit();

@@ -6,8 +6,9 @@ class Clock;
 class Dialogs;
 class QWidget;
 namespace fb {
+class Attachment;
 class Dataset;
-}
+} // namespace fb
 
 // The two commands that mark the current row of a schedule list as submitted or take the mark
 // back, shared by the main window's schedule tab and the operations window. The list's dataset
@@ -20,8 +21,8 @@ public:
         bool writesUserId = true; // the main window writes USERS_ID 1; the other leaves it
     };
 
-    SubmissionMarking(fb::Dataset& list, Dialogs& dialogs, const Clock& clock, QWidget* owner,
-                      Options options);
+    SubmissionMarking(fb::Attachment& attachment, fb::Dataset& list, Dialogs& dialogs,
+                      const Clock& clock, QWidget* owner, Options options);
 
     // Sets or changes the mark through TBuhAccountCheckForm. True when a mark was saved.
     bool setSubmitted();
@@ -32,9 +33,13 @@ public:
 
 private:
     bool listIsEmpty() const;
+    // False, after saying so and reading the list again, when the current entry is gone from
+    // the database.
+    bool entryStillThere(const QString& caption);
     // The row as the database holds it after a refused write.
     void showStoredRow();
 
+    fb::Attachment& m_attachment;
     fb::Dataset& m_list;
     Dialogs& m_dialogs;
     const Clock& m_clock;
