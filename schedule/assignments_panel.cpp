@@ -9,6 +9,7 @@
 #include "schedule/periods.h"
 #include "schedule/run_messages.h"
 #include "schedule/schedule_engine.h"
+#include "tracking/buh_org_operations_form.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"
 #include "widgets/dataset_model.h"
@@ -178,6 +179,8 @@ AssignmentsPanel::AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs,
     connect(PM_BuhAcc_Off, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OffClick);
     connect(PM_BuhAcc_OnAll, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OnAllClick);
     connect(PM_BuhAcc_OffAll, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OffAllClick);
+    connect(PM_BuhAcc_Accounts, &QAction::triggered, this,
+            &AssignmentsPanel::PM_BuhAcc_AccountsClick);
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
@@ -249,7 +252,7 @@ void AssignmentsPanel::PM_BuhAccRepPopup() {
     PM_BuhAcc_Off->setEnabled(hasRows && isOn);
     PM_BuhAcc_OnAll->setEnabled(hasRows);
     PM_BuhAcc_OffAll->setEnabled(hasRows);
-    PM_BuhAcc_Accounts->setEnabled(false); // the operations window is not part of this program yet
+    PM_BuhAcc_Accounts->setEnabled(hasRows);
 }
 
 bool AssignmentsPanel::hasRows() const {
@@ -430,4 +433,17 @@ void AssignmentsPanel::PM_BuhAcc_OffAllClick() {
         return;
     }
     m_dialogs->information(window(), kRemovalDone, kRemovalCaption);
+}
+
+void AssignmentsPanel::PM_BuhAcc_AccountsClick() {
+    if (!m_env || !hasRows())
+        return;
+    // The assignments list holds the assignments of the organisations list's current row.
+    const QString name =
+        m_master ? m_master->fieldValue(QStringLiteral("NAME")).toString() : QString();
+    TBuhOrgOperationsForm form(
+        *m_env, qBuhAccRep->fieldValue(QStringLiteral("ORGANIZATION_ID")).toInt(), name, window());
+    form.LoadOrgAccountIds();
+    form.SBtn_FilterClick();
+    m_dialogs->exec(form);
 }

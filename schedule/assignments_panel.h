@@ -53,6 +53,8 @@ public:
     void PM_BuhAcc_OffClick();
     void PM_BuhAcc_OnAllClick();
     void PM_BuhAcc_OffAllClick();
+    // Opens the operations window of the current organisation.
+    void PM_BuhAcc_AccountsClick();
     // Writes ON_OFF of the current assignment and commits it.
     void SetBuhAccRepOnOff(int value);
 
