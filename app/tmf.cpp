@@ -16,6 +16,7 @@
 #include "fb/error.h"
 #include "schedule/holiday_map.h"
 #include "schedule/schedule_engine.h"
+#include "tracking/buh_org_operations_form.h"
 #include "tracking/schedule_tab.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/data_grid.h"
@@ -324,6 +325,10 @@ void TMF::makeBooksEnvironment() {
         BooksEnvironment{m_dm->SHCDataBase, *m_context.dialogs, clock, m_dm->AppIniFileStorage(),
                          *m_busy, *m_engine, organizations->qOrgan, assignments->qBuhAccRep});
     assignments->setBooksEnvironment(m_books.get());
+    assignments->setOperationsOpener([this](int organisationId, const QString& name) {
+        TBuhOrgOperationsForm::open(*m_books, organisationId, name, this);
+    });
+    schedule->setBooksEnvironment(m_books.get());
 }
 
 void TMF::MM_HB_BuhReportsClick() {

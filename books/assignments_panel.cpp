@@ -158,6 +158,8 @@ AssignmentsPanel::AssignmentsPanel(fb::Attachment& attachment, Dialogs* dialogs,
     connect(PM_BuhAcc_Off, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OffClick);
     connect(PM_BuhAcc_OnAll, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OnAllClick);
     connect(PM_BuhAcc_OffAll, &QAction::triggered, this, &AssignmentsPanel::PM_BuhAcc_OffAllClick);
+    connect(PM_BuhAcc_Accounts, &QAction::triggered, this,
+            &AssignmentsPanel::PM_BuhAcc_AccountsClick);
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
@@ -219,7 +221,7 @@ void AssignmentsPanel::PM_BuhAccRepPopup() {
     PM_BuhAcc_Off->setEnabled(hasRows && isOn);
     PM_BuhAcc_OnAll->setEnabled(hasRows);
     PM_BuhAcc_OffAll->setEnabled(hasRows);
-    PM_BuhAcc_Accounts->setEnabled(false); // the operations window is not part of this program yet
+    PM_BuhAcc_Accounts->setEnabled(hasRows);
 }
 
 bool AssignmentsPanel::hasRows() const {
@@ -403,4 +405,14 @@ void AssignmentsPanel::PM_BuhAcc_OffAllClick() {
         return;
     }
     m_dialogs->information(window(), kRemovalDone, kRemovalCaption);
+}
+
+void AssignmentsPanel::PM_BuhAcc_AccountsClick() {
+    if (!m_env || !hasRows())
+        return;
+    // The assignments list holds the assignments of the organisations list's current row.
+    const QString name =
+        m_master ? m_master->fieldValue(QStringLiteral("NAME")).toString() : QString();
+    if (m_openOperations)
+        m_openOperations(qBuhAccRep->fieldValue(QStringLiteral("ORGANIZATION_ID")).toInt(), name);
 }

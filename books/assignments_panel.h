@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 struct BooksEnvironment;
 struct RunResult;
 class DataGrid;
@@ -29,6 +31,11 @@ public:
     void open();
     // The reports picker, the schedule engine and the services the actions need.
     void setBooksEnvironment(BooksEnvironment* env) { m_env = env; }
+    // Opens the operations window of an organisation; the schedule windows sit above this
+    // panel, so the main window supplies it.
+    void setOperationsOpener(std::function<void(int organisationId, const QString& name)> open) {
+        m_openOperations = std::move(open);
+    }
 
     fb::Dataset* qBuhAccRep = nullptr;
     DatasetModel* model = nullptr;
@@ -53,11 +60,14 @@ public:
     void PM_BuhAcc_OffClick();
     void PM_BuhAcc_OnAllClick();
     void PM_BuhAcc_OffAllClick();
+    // Opens the operations window of the current organisation.
+    void PM_BuhAcc_AccountsClick();
     // Writes ON_OFF of the current assignment and commits it.
     void SetBuhAccRepOnOff(int value);
 
 protected:
     Dialogs* m_dialogs;
+    std::function<void(int, const QString&)> m_openOperations;
     fb::Dataset* m_master = nullptr;
 
 private:

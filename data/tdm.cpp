@@ -3,7 +3,7 @@
 #include "core/clock.h"
 #include "fb/error.h"
 #include "store/database_creator.h"
-#include "store/history.h"
+#include "store/engine_sql.h"
 
 #include <QDir>
 

@@ -157,6 +157,18 @@ void Dataset::refreshCurrent() {
     notifyScroll();
 }
 
+void Dataset::clearRows() {
+    if (!isOpen())
+        return;
+    beginReset();
+    m_cursor.reset();
+    m_rows.clear();
+    m_visible.clear();
+    m_current = -1;
+    endReset();
+    notifyScroll();
+}
+
 bool Dataset::canFetchMore() const {
     return m_cursor && m_cursor->isOpen();
 }

@@ -56,6 +56,9 @@ public:
     void refresh();
     // Reads the current row again.
     void refreshCurrent();
+    // Forgets every row, those still to be read included, and stays open with none: for a list
+    // whose rows were all deleted by one statement of their own.
+    void clearRows();
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
 

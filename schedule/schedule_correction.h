@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/history.h"
+#include "store/engine_sql.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "schedule/holiday_map.h"
-#include "store/history.h"
+#include "store/engine_sql.h"
 
 #include <QDate>
 #include <QString>

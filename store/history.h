@@ -1,37 +1,40 @@
 #pragma once
 
-// The statements over the schedule entries and the calendar that the engine, the correction
-// and the data module share.
+#include "store/schedule_list.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace fb {
+class Attachment;
+}
+
+// Statements over the rows of a schedule list as a whole: counting them and deleting them.
 namespace store {
 
-// The calendar as the engine reads it; no ORDER BY: later rows of the same day win in the
-// order the database returns them.
-inline constexpr char kHolidaySql[] = "SELECT DAY_MONTH, MONTH_YEAR, HOLIDAY_WORK FROM BUH_HOLIDAY";
+// The rows of the list, and for each condition how many of them it admits; computed by the
+// engine in one aggregate pass. extraParams are the parameters the conditions add (they may not
+// reuse the list's names).
+struct ListCounts {
+    qint64 total = 0;
+    QList<qint64> matching;
+};
+ListCounts countListRows(fb::Attachment& attachment, const ScheduleStatement& list,
+                         const QStringList& conditions,
+                         const QHash<QString, QVariant>& extraParams = {});
 
-// The only way schedule entries come into being.
-inline constexpr char kAddBuhHistorySql[] = "EXECUTE PROCEDURE ADD_BUH_HISTORY (?BUH_ACCOUNT_ID, "
-                                            "?ORGANIZATION_ID, ?CYCLING, ?DT_END_ACCOUNT, "
-                                            "?DT_ACTION)";
+// The keys of the rows the list holds, read as deleteListRows reads them.
+QList<int> listedKeys(fb::Attachment& attachment, const ScheduleStatement& list);
 
-// Switched-on assignments of active reports: of one report, or of all with -1.
-inline constexpr char kSelAccountOrgSql[] =
-    "SELECT BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID, BUH_ACCOUNT_ORGANIZATION.ORGANIZATION_ID, "
-    "BUH_ACCOUNT.CYCLING, BUH_ACCOUNT.DAY_ACTION,BUH_ACCOUNT.DAY_ACTION_12 FROM "
-    "BUH_ACCOUNT_ORGANIZATION LEFT JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID = "
-    "BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID WHERE (BUH_ACCOUNT_ORGANIZATION.ON_OFF = 1) AND "
-    "(BUH_ACCOUNT.DEL = 0) AND ((:BUH_ACCOUNT_ID = -1) or (BUH_ACCOUNT_ORGANIZATION.BUH_ACCOUNT_ID "
-    "= :BUH_ACCOUNT_ID))";
+// Whether the schedule still holds the entry (another program may have removed it, with its
+// organisation, say).
+bool scheduleEntryExists(fb::Attachment& attachment, const QVariant& id);
 
-// Entries of the span whose deadlines are recomputed: of all organisations and reports,
-// submitted or not, with the report's current terms.
-inline constexpr char kBuhHistorySql[] =
-    "SELECT BUH_HISTORY.ID, BUH_HISTORY.DT_END_ACCOUNT, BUH_HISTORY.DT_ACTION, "
-    "BUH_ACCOUNT.CYCLING, BUH_ACCOUNT.DAY_ACTION, BUH_ACCOUNT.DAY_ACTION_12 FROM BUH_HISTORY LEFT "
-    "JOIN BUH_ACCOUNT ON BUH_ACCOUNT.ID = BUH_HISTORY.BUH_ACCOUNT_ID WHERE "
-    "(BUH_HISTORY.DT_END_ACCOUNT >= :DT_BEGIN) AND (BUH_HISTORY.DT_END_ACCOUNT <= :DT_END)";
-
-inline constexpr char kUpdateHistorySql[] =
-    "UPDATE BUH_HISTORY SET DT_ACTION = :DT_ACTION WHERE ID "
-    "= :ID";
+// Deletes exactly the rows the list holds, in one transaction: all of them or, on an error
+// (thrown as fb::Error), none. Returns how many were deleted. progress, when given, is called
+// now and then so that the windows can repaint.
+int deleteListRows(fb::Attachment& attachment, const ScheduleStatement& list,
+                   const std::function<void()>& progress = {});
 
 } // namespace store

@@ -12,7 +12,10 @@
 #include "schedule/schedule_correction.h"
 #include "schedule/schedule_engine.h"
 #include "status/entry_status.h"
+#include "status/schedule_filter.h"
+#include "status/schedule_statistics.h"
 #include "store/database_creator.h"
+#include "store/schedule_list.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -50,6 +53,19 @@ const char kUsage[] =
     "  sroko-cli due --db PATH [--today YYYY-MM-DD]\n"
     "      Lists entries not submitted that are overdue or in their warning days:\n"
     "      <deadline> TAB <status> TAB <organisation> TAB <report>\n"
+    "  sroko-cli list --db PATH [FILTERS]\n"
+    "      The schedule list of the main window, one line per entry, TAB-separated:\n"
+    "      <ID> <period end> <deadline> <submission date or empty> month|quarter|year\n"
+    "      <report> <organisation> <status>\n"
+    "  sroko-cli stats --db PATH [FILTERS]\n"
+    "      The statistics of that list: Warning=N AlarmNeSdan=N AlarmSdan=N\n"
+    "      AlarmPodozrenue=N total=N, one per line.\n"
+    "    FILTERS: --from YYYY-MM --to YYYY-MM (deadlines from the first day of the one\n"
+    "      month to the last day of the other; default the year of --today) or\n"
+    "      --all-dates; --report ID; --org ID (one organisation; default every\n"
+    "      organisation and the entries without one); --status LIST (comma-separated\n"
+    "      of NeSdan, Warning, AlarmNeSdan, Sdan, AlarmSdan, AlarmPodozrenue; default\n"
+    "      all); --today YYYY-MM-DD.\n"
     "  sroko-cli --help\n"
     "Dates are YYYY-MM-DD; --today defaults to the system date.\n"
     "Exit codes: 0 done, 1 the run reported failures, 2 bad arguments or database.\n";
@@ -288,6 +304,152 @@ int runDue(const Options& options) {
     return kExitOk;
 }
 
+const QList<std::pair<BuhEntryStatus, const char*>>& statusNames() {
+    static const QList<std::pair<BuhEntryStatus, const char*>> names{
+        {BuhEntryStatus::NeSdan, "NeSdan"},
+        {BuhEntryStatus::Warning, "Warning"},
+        {BuhEntryStatus::AlarmNeSdan, "AlarmNeSdan"},
+        {BuhEntryStatus::Sdan, "Sdan"},
+        {BuhEntryStatus::AlarmSdan, "AlarmSdan"},
+        {BuhEntryStatus::AlarmPodozrenue, "AlarmPodozrenue"}};
+    return names;
+}
+
+QString statusName(std::optional<BuhEntryStatus> status) {
+    for (const auto& [member, name] : statusNames()) {
+        if (status && member == *status)
+            return QString::fromLatin1(name);
+    }
+    return QString();
+}
+
+std::pair<int, int> yearMonth(const Options& options, const QString& name, int year, int month) {
+    const std::optional<QString> value = options.text(name);
+    if (!value)
+        return {year, month};
+    const QDate date =
+        QDate::fromString(*value + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        throw Failure{kExitUsage,
+                      QStringLiteral("%1 needs a month YYYY-MM, not \"%2\"").arg(name, *value)};
+    return {date.year(), date.month()};
+}
+
+// The tab's filters from the options; the same statement builder as the tab.
+store::ScheduleStatement scheduleStatement(const Options& options, bool allDates,
+                                           const QDate& today) {
+    store::ScheduleFilter filter;
+    filter.allDates = allDates;
+    if (allDates &&
+        (options.text(QStringLiteral("--from")) || options.text(QStringLiteral("--to"))))
+        throw Failure{kExitUsage, QStringLiteral("--all-dates goes without --from and --to")};
+    std::tie(filter.beginYear, filter.beginMonth) =
+        yearMonth(options, QStringLiteral("--from"), today.year(), 1);
+    std::tie(filter.endYear, filter.endMonth) =
+        yearMonth(options, QStringLiteral("--to"), today.year(), 12);
+    filter.reportId = options.integer(QStringLiteral("--report")).value_or(-1);
+    if (const std::optional<int> org = options.integer(QStringLiteral("--org"))) {
+        filter.oneOrganisation = true;
+        filter.organisationId = *org;
+    }
+    QSet<BuhEntryStatus> statuses;
+    if (const std::optional<QString> list = options.text(QStringLiteral("--status"))) {
+        for (const QString& item : list->split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            bool known = false;
+            for (const auto& [member, name] : statusNames()) {
+                if (item.trimmed() == QLatin1String(name)) {
+                    statuses.insert(member);
+                    known = true;
+                }
+            }
+            if (!known)
+                throw Failure{kExitUsage, QStringLiteral("unknown status \"%1\"").arg(item)};
+        }
+    } else {
+        for (const auto& entry : statusNames())
+            statuses.insert(entry.first);
+    }
+    setFilterStatuses(filter, statuses);
+    const store::ScheduleBuild build = store::buildScheduleStatement(filter, today);
+    switch (build.error) {
+    case store::ScheduleFilterError::None:
+        return build.statement;
+    case store::ScheduleFilterError::NoStatus:
+        throw Failure{kExitUsage, QStringLiteral("--status needs at least one status")};
+    case store::ScheduleFilterError::NoOrganisation:
+        throw Failure{kExitUsage, QStringLiteral("--org needs an organisation ID")};
+    case store::ScheduleFilterError::BeginAfterEnd:
+        throw Failure{kExitUsage, QStringLiteral("the period begins after it ends")};
+    case store::ScheduleFilterError::TooLong:
+        break;
+    }
+    throw Failure{kExitUsage, QStringLiteral("the statement is too long for the engine")};
+}
+
+QString cyclingKeyword(const QVariant& cycling) {
+    switch (cycling.isNull() ? -1 : cycling.toInt()) {
+    case 0:
+        return QStringLiteral("month");
+    case 1:
+        return QStringLiteral("quarter");
+    case 2:
+        return QStringLiteral("year");
+    default:
+        return QString();
+    }
+}
+
+QString isoDay(const QVariant& value) {
+    return value.isNull() || !value.isValid() ? QString() : isoDate(value.toDateTime().date());
+}
+
+int runList(const Options& options, bool allDates) {
+    const QDate today = options.today();
+    const store::ScheduleStatement statement = scheduleStatement(options, allDates, today);
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    fb::Transaction transaction(*attachment, fb::Transaction::Mode::ReadOnly);
+    fb::Statement query(transaction, statement.sql);
+    for (const QString& name : query.paramNames())
+        query.setParam(name, statement.params.value(name));
+    query.open();
+    const QDateTime now(today, QTime(12, 0));
+    const auto field = [&](const char* name) { return query.value(QString::fromLatin1(name)); };
+    while (query.fetch()) {
+        BuhEntry entry;
+        entry.id = field("ID");
+        entry.dtAction = field("DT_ACTION").toDateTime();
+        entry.dtActual = field("DT_ACTUAL").toDateTime();
+        entry.dtAddRecord = field("DT_ADD_RECORD").toDateTime();
+        entry.dayWarning = field("DAY_WARNING");
+        entry.cycling = field("CYCLING");
+        entry.dtEndAccount = field("DT_END_ACCOUNT").toDateTime().date();
+        const QStringList columns{field("ID").toString(),
+                                  isoDay(field("DT_END_ACCOUNT")),
+                                  isoDay(field("DT_ACTION")),
+                                  isoDay(field("DT_ACTUAL")),
+                                  cyclingKeyword(entry.cycling),
+                                  field("BUH_ACCOUNT_NAME").toString(),
+                                  field("ORGANIZATION_NAME").toString(),
+                                  statusName(entryStatus(entry, now, today))};
+        printLine(columns.join(QLatin1Char('\t')));
+    }
+    transaction.commit();
+    return kExitOk;
+}
+
+int runStats(const Options& options, bool allDates) {
+    const QDate today = options.today();
+    const store::ScheduleStatement statement = scheduleStatement(options, allDates, today);
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    const ScheduleStatistics s = countScheduleStatistics(*attachment, statement, today);
+    printLine(QStringLiteral("Warning=%1").arg(s.warning));
+    printLine(QStringLiteral("AlarmNeSdan=%1").arg(s.alarmNeSdan));
+    printLine(QStringLiteral("AlarmSdan=%1").arg(s.alarmSdan));
+    printLine(QStringLiteral("AlarmPodozrenue=%1").arg(s.suspicious));
+    printLine(QStringLiteral("total=%1").arg(s.total));
+    return kExitOk;
+}
+
 int run(const QStringList& args) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         print(stdout, QString::fromLatin1(kUsage));
@@ -311,6 +473,16 @@ int run(const QStringList& args) {
         return runCorrect(Options(rest, {db, today}));
     if (command == QLatin1String("due"))
         return runDue(Options(rest, {db, today}));
+    if (command == QLatin1String("list") || command == QLatin1String("stats")) {
+        // The one option without a value.
+        QStringList withValues = rest;
+        const bool allDates = withValues.removeAll(QStringLiteral("--all-dates")) > 0;
+        const Options options(withValues, {db, today, QStringLiteral("--from"),
+                                           QStringLiteral("--to"), QStringLiteral("--report"),
+                                           QStringLiteral("--org"), QStringLiteral("--status")});
+        return command == QLatin1String("list") ? runList(options, allDates)
+                                                : runStats(options, allDates);
+    }
     throw Failure{kExitUsage, QStringLiteral("unknown command \"%1\"").arg(command)};
 }
 

@@ -3,6 +3,8 @@
 #include "core/clock.h"
 #include "fb/dataset.h"
 #include "status/entry_status.h"
+#include "tracking/statistics_panel.h"
+#include "tracking/submission_marking.h"
 #include "widgets/button_edit.h"
 #include "widgets/caption_strip.h"
 #include "widgets/data_grid.h"
@@ -16,7 +18,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -47,15 +48,23 @@ QLabel* header(const QString& text) {
     return new CaptionStrip(text);
 }
 
+const char kAnyReport[] = "Любая бухгалтерская отчётность";
+const char kNoOrganisation[] = "Организация не указана";
+
 } // namespace
 
 ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clock& clock,
                          QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), m_attachment(attachment), m_dialogs(dialogs), m_clock(clock) {
     setObjectName(QStringLiteral("TS_BuhShedule"));
     qBuhAccShed = new fb::Dataset(attachment, this);
     qBuhAccShed->setObjectName(QStringLiteral("qBuhAccShed"));
     qBuhAccShed->setFetchStep(200);
+    qBuhAccShed->setKeyField(QStringLiteral("ID"));
+    qBuhAccShed->setGenerator(QStringLiteral("GEN_BUH_HISTORY_ID"));
+    qBuhAccShed->setRefreshSql(store::scheduleRefreshSql());
+    qBuhAccShed->setUpdateSql(store::scheduleUpdateSql());
+    qBuhAccShed->setDeleteSql(store::scheduleDeleteSql());
 
     const Clock* clk = &clock;
     const auto centred = Qt::AlignHCenter | Qt::AlignVCenter;
@@ -137,7 +146,7 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
 
     buildMenu();
     auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(buildFilters(clock));
+    split->addWidget(buildFilters());
 
     auto* right = new QWidget(split);
     auto* rightLayout = new QVBoxLayout(right);
@@ -154,9 +163,18 @@ ScheduleTab::ScheduleTab(fb::Attachment& attachment, Dialogs* dialogs, const Clo
     split->addWidget(right);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
+
+    m_marking = std::make_unique<SubmissionMarking>(
+        attachment, *qBuhAccShed, *m_dialogs, m_clock, this,
+        SubmissionMarking::Options{QStringLiteral("BUH_ACCOUNT_NAME"), true});
+    connectHandlers();
 }
 
 ScheduleTab::~ScheduleTab() = default;
+
+void ScheduleTab::setBooksEnvironment(BooksEnvironment* env) {
+    m_env = env;
+}
 
 void ScheduleTab::buildMenu() {
     PM_BuhAccShed = new QMenu(this);
@@ -185,12 +203,16 @@ void ScheduleTab::buildMenu() {
     PM_BuhAcc_Print = PM_BuhAccShed->addMenu(style()->standardIcon(QStyle::SP_FileIcon),
                                              QStringLiteral("Печать"));
     PM_BuhAcc_Print->setObjectName(QStringLiteral("PM_BuhAcc_Print"));
-    // The schedule list, marking and printing work in a later version of this tab.
-    for (QAction* action : PM_BuhAccShed->actions())
-        action->setEnabled(false);
+    // Printing of the lists comes with its own release.
+    PM_BuhAcc_Print->setEnabled(false);
+    // The keys of the menu work while the tab has the focus.
+    for (QAction* action : {PM_BuhAcc_Set, PM_BuhAcc_Cancel}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
 }
 
-QWidget* ScheduleTab::buildFilters(const Clock& clock) {
+QWidget* ScheduleTab::buildFilters() {
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     Panel_BuhParams = new QWidget;
@@ -209,19 +231,7 @@ QWidget* ScheduleTab::buildFilters(const Clock& clock) {
     toolbar->addWidget(TBtn_BuhAccShedAction);
     v->addWidget(toolbar);
 
-    Edit_Search = new QLineEdit(Panel_BuhParams);
-    Edit_Search->setObjectName(QStringLiteral("Edit_Search"));
-    Edit_Search->setEnabled(false);
-    v->addWidget(Edit_Search);
-
-    Panel_Statistc = new QGroupBox(QStringLiteral("Статистика"), Panel_BuhParams);
-    Panel_Statistc->setObjectName(QStringLiteral("Panel_Statistc"));
-    auto* stats = new QFormLayout(Panel_Statistc);
-    for (const QString& caption :
-         {QStringLiteral("Всего отчётов :"), QStringLiteral("Просрочены, не сданы :"),
-          QStringLiteral("С предупреждением :"), QStringLiteral("Сданы, но просрочены :"),
-          QStringLiteral("Сданы, подозрительные :")})
-        stats->addRow(caption, new QLabel(QStringLiteral("---")));
+    Panel_Statistc = new StatisticsPanel(Panel_BuhParams);
     v->addWidget(Panel_Statistc);
 
     v->addWidget(header(QStringLiteral("  Не сданные отчёты")));
@@ -269,7 +279,6 @@ QWidget* ScheduleTab::buildFilters(const Clock& clock) {
     SE_BuhYear_Begin->setObjectName(QStringLiteral("SE_BuhYear_Begin"));
     SE_BuhYear_End = new SpinEdit(2017, 2099, 2017);
     SE_BuhYear_End->setObjectName(QStringLiteral("SE_BuhYear_End"));
-    (void)clock;
     period->addWidget(new QLabel(QStringLiteral("С :")), 0, 0);
     period->addWidget(CB_BuhMonth_Begin, 0, 1);
     period->addWidget(SE_BuhYear_Begin, 0, 2);
@@ -281,7 +290,7 @@ QWidget* ScheduleTab::buildFilters(const Clock& clock) {
     v->addWidget(new QLabel(QStringLiteral("Бухгалтерская отчётность :")));
     CE_BuhAccounts = new ButtonEdit;
     CE_BuhAccounts->setObjectName(QStringLiteral("CE_BuhAccounts"));
-    CE_BuhAccounts->setText(QStringLiteral("Любая бухгалтерская отчётность"));
+    CE_BuhAccounts->setText(QString::fromUtf8(kAnyReport));
     CE_BuhAccounts->setToolTip(QStringLiteral("Нажмите на кнопку для выбора отчётности"));
     v->addWidget(CE_BuhAccounts);
 
@@ -298,7 +307,7 @@ QWidget* ScheduleTab::buildFilters(const Clock& clock) {
     orgLayout->addWidget(RBtn_BuhOrg_One);
     CB_BuhOrg = new ButtonEdit;
     CB_BuhOrg->setObjectName(QStringLiteral("CB_BuhOrg"));
-    CB_BuhOrg->setText(QStringLiteral("Организация не указана"));
+    CB_BuhOrg->setText(QString::fromUtf8(kNoOrganisation));
     CB_BuhOrg->setToolTip(QStringLiteral("Нажмите на кнопку для выбора организации"));
     CB_BuhOrg->setEnabled(false);
     orgLayout->addWidget(CB_BuhOrg);

@@ -3,6 +3,7 @@
 #include "books/buh_account_form.h"
 #include "schedule/holiday_map.h"
 #include "schedule/periods.h"
+#include "tracking/buh_org_operations_form.h"
 #include "widgets/data_grid.h"
 
 #include <QAction>
@@ -102,9 +103,9 @@ TEST_F(AssignmentsTest, TheMenuFollowsTheCurrentRowAndSwitchedOffRowsAreRed) {
         bool red;
         QList<bool> menu; // add, del, on, off, on all, off all, operations window
     } cases[] = {
-        {2, "", true, {true, true, true, false, true, true, false}}, // empty switch: off
-        {1, "Используется", false, {true, true, false, true, true, true, false}},
-        {3, "Отключена", true, {true, true, true, false, true, true, false}},
+        {2, "", true, {true, true, true, false, true, true, true}}, // empty switch: off
+        {1, "Используется", false, {true, true, false, true, true, true, true}},
+        {3, "Отключена", true, {true, true, true, false, true, true, true}},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(onReport(c.report));
@@ -367,4 +368,24 @@ TEST_F(AssignmentsTest, TheRefreshButtonReadsTheListAgain) {
     EXPECT_EQ(qBuhAccRep().rowCount(), 3);
     m_assignments->TBtn_BuhAccRepRefresh->click();
     EXPECT_EQ(qBuhAccRep().rowCount(), 4);
+}
+
+TEST_F(AssignmentsTest, TheOperationsCommandOpensTheWindowOfTheCurrentOrganisation) {
+    int opened = 0;
+    m_dialogs.onExec(QStringLiteral("TBuhOrgOperationsForm"), [&](QDialog& dialog) {
+        auto& form = static_cast<TBuhOrgOperationsForm&>(dialog);
+        ++opened;
+        EXPECT_EQ(form.organisationId(), 10);
+        EXPECT_EQ(form.Label_Info2->text(), QStringLiteral("ООО Ромашка"));
+        EXPECT_EQ(form.assignedReportIds().size(), 3);
+        EXPECT_TRUE(form.qBuhHistory->isOpen()) << "the filters are applied at opening";
+        return int(QDialog::Rejected);
+    });
+    m_assignments->setOperationsOpener([this](int organisationId, const QString& name) {
+        TBuhOrgOperationsForm::open(*m_env, organisationId, name, m_assignments.get());
+    });
+    popup();
+    ASSERT_TRUE(m_assignments->PM_BuhAcc_Accounts->isEnabled());
+    m_assignments->PM_BuhAcc_Accounts->trigger();
+    EXPECT_EQ(opened, 1);
 }

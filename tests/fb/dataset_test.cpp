@@ -188,3 +188,28 @@ TEST_F(DatasetTest, ARowStoredButNotReadBackStaysInTheListAndSaysWhatFailed) {
     EXPECT_EQ(m_list->rowCount(), 4);
     EXPECT_EQ(m_list->fieldValue(QStringLiteral("NAME")).toString(), QStringLiteral("День России"));
 }
+
+TEST(DatasetClearRows, ForgetsEveryRowAndStaysOpen) {
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO BUH_HOLIDAY (ID, NAME, DAY_MONTH, MONTH_YEAR, "
+                           "HOLIDAY_WORK) VALUES (1, 'Новый год', 1, 1, 0);"
+                           "INSERT INTO BUH_HOLIDAY (ID, NAME, DAY_MONTH, MONTH_YEAR, "
+                           "HOLIDAY_WORK) VALUES (2, 'День Победы', 9, 5, 0);"));
+    auto att = db.connect();
+    fb::Dataset list(*att);
+    list.setSelectSql(QString::fromUtf8(kSelect));
+    list.setFetchStep(1); // one row read, one still waiting in the cursor
+    list.open();
+    ASSERT_EQ(list.rowCount(), 1);
+    ASSERT_TRUE(list.canFetchMore());
+    QSignalSpy reset(&list, &fb::Dataset::resetDone);
+    QSignalSpy moved(&list, &fb::Dataset::currentRowChanged);
+    list.clearRows();
+    EXPECT_TRUE(list.isOpen());
+    EXPECT_EQ(list.rowCount(), 0);
+    EXPECT_FALSE(list.canFetchMore());
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(list.currentRow(), -1);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(moved.count(), 1);
+}
