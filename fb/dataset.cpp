@@ -84,6 +84,7 @@ void Dataset::open() {
     }
     m_cursor = std::move(cursor);
     m_rows.clear();
+    m_sharedTexts.clear();
     m_state = State::Browse;
     fetchInto(m_rows, m_fetchStep > 0 ? m_fetchStep : -1);
     m_current = -1;
@@ -112,6 +113,7 @@ void Dataset::close() {
         }
     }
     m_rows.clear();
+    m_sharedTexts.clear();
     m_visible.clear();
     m_current = -1;
     m_state = State::Inactive;
@@ -177,11 +179,31 @@ int Dataset::fetchInto(std::vector<Row>& into, int limit) {
     int count = 0;
     while (m_cursor && (limit < 0 || count < limit) && m_cursor->fetch()) {
         into.push_back(m_cursor->row());
+        shareTexts(into.back());
         ++count;
     }
     if (m_cursor && !m_cursor->isOpen())
         m_cursor.reset();
     return count;
+}
+
+void Dataset::shareTexts(Row& row) {
+    // Long lists repeat a few names (reports, organisations, users) on every row: one copy of
+    // each short text serves them all. The table is dropped with the rows.
+    constexpr qsizetype kShortText = 64;
+    constexpr qsizetype kMaxTexts = 20000;
+    for (QVariant& value : row) {
+        if (value.typeId() != QMetaType::QString)
+            continue;
+        const QString text = value.toString();
+        if (text.isEmpty() || text.size() > kShortText)
+            continue;
+        const auto it = m_sharedTexts.constFind(text);
+        if (it != m_sharedTexts.constEnd())
+            value = *it;
+        else if (m_sharedTexts.size() < kMaxTexts)
+            m_sharedTexts.insert(text, value);
+    }
 }
 
 void Dataset::fetchMore(int rows) {

@@ -126,6 +126,7 @@ private:
     using Row = QVector<QVariant>;
 
     int fetchInto(std::vector<Row>& into, int limit);
+    void shareTexts(Row& row);
     void rebuildVisible(const QVariant& keepKey);
     bool rowPassesFilter(int sourceRow) const;
     QVariant keyOf(int sourceRow) const;
@@ -152,6 +153,7 @@ private:
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
     std::vector<Row> m_rows;
+    QHash<QString, QVariant> m_sharedTexts; // one copy of each short text of the rows read
     QVector<int> m_visible;
     int m_current = -1;
     State m_state = State::Inactive;

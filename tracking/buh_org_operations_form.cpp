@@ -258,7 +258,8 @@ QWidget* TBuhOrgOperationsForm::buildFilters() {
     RBtn_Buh_Nesdan = new QRadioButton(QStringLiteral("Только не сданные отчёты"), box);
     RBtn_Buh_Nesdan->setObjectName(QStringLiteral("RBtn_Buh_Nesdan"));
     auto* events = new QWidget(box);
-    auto* eventsLayout = new QHBoxLayout(events);
+    // One under the other, so that the captions are read whole beside the counters.
+    auto* eventsLayout = new QVBoxLayout(events);
     eventsLayout->setContentsMargins(0, 0, 0, 0);
     for (QRadioButton* r : {RBtn_Buh_SdanNesdan, RBtn_Buh_Sdan, RBtn_Buh_Nesdan})
         eventsLayout->addWidget(r);

@@ -213,3 +213,22 @@ TEST(DatasetClearRows, ForgetsEveryRowAndStaysOpen) {
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(moved.count(), 1);
 }
+
+TEST(DatasetSharedTexts, RowsWithTheSameShortTextHoldOneCopy) {
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO BUH_HOLIDAY (ID, NAME, DAY_MONTH, MONTH_YEAR, "
+                           "HOLIDAY_WORK) VALUES (1, 'Новый год', 1, 1, 0);"
+                           "INSERT INTO BUH_HOLIDAY (ID, NAME, DAY_MONTH, MONTH_YEAR, "
+                           "HOLIDAY_WORK) VALUES (2, 'День Победы', 9, 5, 0);"));
+    auto att = db.connect();
+    fb::Dataset list(*att);
+    list.setSelectSql(QStringLiteral("SELECT ID, NAME, CAST('Праздник' AS VARCHAR(20)) KIND FROM "
+                                     "BUH_HOLIDAY ORDER BY ID"));
+    list.open();
+    ASSERT_EQ(list.rowCount(), 2);
+    const QString first = list.value(0, QStringLiteral("KIND")).toString();
+    const QString second = list.value(1, QStringLiteral("KIND")).toString();
+    EXPECT_EQ(first, QStringLiteral("Праздник"));
+    EXPECT_EQ(first.constData(), second.constData());
+    EXPECT_EQ(list.value(1, QStringLiteral("NAME")).toString(), QStringLiteral("День Победы"));
+}
