@@ -10,7 +10,7 @@ PACKAGES=(
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation2
   libgtest-dev libbenchmark-dev
-  xvfb xauth openbox xdotool poppler-utils ccache
+  xvfb xauth openbox xdotool poppler-utils unzip ccache
 )
 
 missing=()

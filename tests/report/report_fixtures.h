@@ -1,0 +1,38 @@
+#pragma once
+
+#include "report/report_template.h"
+#include "report/row_source.h"
+
+#include <QByteArray>
+#include <QString>
+#include <ostream>
+
+// Readable failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+// Small templates and lists shared by the report tests.
+namespace fixtures {
+
+inline const QString kDataSet = QStringLiteral("frxDBD_List");
+
+report::ReportObject text(const QString& name, const QRectF& rect, const QString& content);
+
+// Title with Memo_Title, page header with Memo_Head ("Страница [Page] из [TotalPages]"),
+// column header with captions, data band with NAME, DT_ACTION (a date) and AMOUNT, summary
+// with the row count and the sum of AMOUNT.
+report::ReportTemplate listTemplate();
+
+// Rows: NAME "Организация N", DT_ACTION 2018-03-01 + N days, AMOUNT N, GRP "Группа N/10".
+report::TableRowSource rows(int count);
+
+// Text of a PDF read back with pdftotext (pages split by form feeds).
+QString pdfText(const QString& path);
+// One member of a ZIP archive (an XLSX), read back with unzip.
+QByteArray zipEntry(const QString& path, const QString& entry);
+QByteArray readFile(const QString& path);
+
+} // namespace fixtures
