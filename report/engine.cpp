@@ -60,7 +60,7 @@ public:
     Preparer(const ReportTemplate& report, const QList<DataSetBinding>& dataSets,
              const PrepareOptions& options)
         : m_options(options) {
-        m_result.source = std::make_shared<ReportTemplate>(report);
+        m_result.source = std::make_shared<ReportTemplate>(deepCopy(report));
         m_result.extraStyles = std::make_shared<std::deque<ReportObject>>();
         m_template = m_result.source.get();
         m_result.title = report.title;

@@ -47,6 +47,14 @@ const Band* ReportTemplate::firstBand(BandKind kind) const {
     return nullptr;
 }
 
+ReportTemplate deepCopy(const ReportTemplate& report) {
+    ReportTemplate copy = report;
+    copy.bands.detach();
+    for (Band& band : copy.bands)
+        band.objects.detach();
+    return copy;
+}
+
 QString bandKindName(BandKind kind) {
     switch (kind) {
     case BandKind::ReportTitle:

@@ -155,6 +155,11 @@ public:
     bool operator==(const ReportTemplate&) const = default;
 };
 
+// A copy that shares no list storage with the original. Qt's lists share their data until
+// written; pointers into a template held while a shared copy exists would otherwise end up in
+// whichever copy is written first.
+ReportTemplate deepCopy(const ReportTemplate& report);
+
 QString bandKindName(BandKind kind);
 // The caption of a band kind as the designer shows it.
 QString bandKindCaption(BandKind kind);

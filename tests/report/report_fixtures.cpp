@@ -1,5 +1,7 @@
 #include "report_fixtures.h"
 
+#include "report/template_file.h"
+
 #include <QDate>
 #include <QFile>
 #include <QProcess>
@@ -103,3 +105,18 @@ QByteArray readFile(const QString& path) {
 }
 
 } // namespace fixtures
+
+namespace report {
+
+void PrintTo(const ReportTemplate& report, std::ostream* os) {
+    *os << TemplateFile::toXml(report).toStdString();
+}
+
+void PrintTo(const ReportObject& object, std::ostream* os) {
+    ReportTemplate t;
+    t.bands.push_back(Band{});
+    t.bands[0].objects.push_back(object);
+    PrintTo(t, os);
+}
+
+} // namespace report

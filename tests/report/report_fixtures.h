@@ -14,6 +14,12 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 QT_END_NAMESPACE
 
+namespace report {
+// Failures show the XML of what differs.
+void PrintTo(const ReportObject& object, std::ostream* os);
+void PrintTo(const ReportTemplate& report, std::ostream* os);
+} // namespace report
+
 // Small templates and lists shared by the report tests.
 namespace fixtures {
 
