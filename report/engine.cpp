@@ -281,9 +281,11 @@ private:
                 ctx.dateFormat = o.dateFormat;
                 layoutText(item, co.expr.evaluate(ctx));
             }
-            height = std::max(height, item.rect.bottom());
             box.items.push_back(std::move(item));
         }
+        shiftBelowStretched(box.items);
+        for (const PreparedItem& item : box.items)
+            height = std::max(height, item.rect.bottom());
         if (height > designHeight + kEps) {
             // Objects that reach the band's lower edge grow with it, so a row stays a grid.
             for (PreparedItem& item : box.items) {
@@ -296,6 +298,37 @@ private:
         }
         box.height = height;
         return box;
+    }
+
+    // An object that lies wholly below a text that grew moves down with it, so a long filter
+    // text in a title pushes the lines under it down instead of covering them.
+    static void shiftBelowStretched(QVector<PreparedItem>& items) {
+        bool grown = false;
+        for (const PreparedItem& item : items)
+            grown = grown || item.rect.height() > item.style->rect.height() + kEps;
+        if (!grown)
+            return;
+        QVector<int> order(items.size());
+        for (int i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return items[a].style->rect.top() < items[b].style->rect.top();
+        });
+        QVector<double> shift(items.size(), 0.0);
+        for (int k = 0; k < order.size(); ++k) {
+            const QRectF mine = items[order[k]].style->rect;
+            for (int j = 0; j < k; ++j) {
+                const PreparedItem& above = items[order[j]];
+                const QRectF design = above.style->rect;
+                const double growth = above.rect.height() - design.height();
+                if (growth <= kEps || design.bottom() > mine.top() + kEps ||
+                    design.right() <= mine.left() + kEps || design.left() >= mine.right() - kEps)
+                    continue;
+                shift[order[k]] = std::max(shift[order[k]], shift[order[j]] + growth);
+            }
+        }
+        for (int i = 0; i < items.size(); ++i)
+            items[i].rect.translate(0, shift[i]);
     }
 
     void layoutText(PreparedItem& item, const QString& text) {
