@@ -349,9 +349,19 @@ private:
 
     void emitBand(const CompiledBand& cb, int row, const Accumulator& acc, int line) {
         BandBox box = layoutBand(cb, row, acc, line);
+        const double height = box.height;
         const double top = place(std::move(box), true);
-        for (const ReportObject* ct : cb.crossTabs)
-            emitCrossTab(*ct, top + ct->rect.y());
+        if (cb.crossTabs.isEmpty())
+            return;
+        // A cross table starts where it lies on its band and flows on from there.
+        const qsizetype page = m_result.pages.size();
+        for (const ReportObject* ct : cb.crossTabs) {
+            if (m_result.pages.size() == page)
+                m_y = top + ct->rect.y();
+            emitCrossTab(*ct);
+        }
+        if (m_result.pages.size() == page)
+            m_y = std::max(m_y, top + height);
     }
 
     // Places a band below the previous one, on a new page when it does not fit; a band taller
@@ -587,7 +597,7 @@ private:
         return &m_result.extraStyles->back();
     }
 
-    void emitCrossTab(const ReportObject& o, double startY) {
+    void emitCrossTab(const ReportObject& o) {
         const CrossTabSpec& spec = o.crossTab;
         Expression rowE(spec.rowExpr), colE(spec.columnExpr), cellE(spec.cellExpr);
         rowE.bind(m_masterName, m_source);
@@ -645,7 +655,6 @@ private:
         const double x0 = o.rect.x();
         const double avail = m_contentWidth - x0 - spec.rowHeaderWidthMm;
         const int perChunk = std::max(1, static_cast<int>(avail / spec.columnWidthMm + kEps));
-        m_y = std::max(m_y, startY);
 
         for (int first = 0; first < std::max<int>(1, colOrder.size()); first += perChunk) {
             const int last = std::min<int>(colOrder.size(), first + perChunk);

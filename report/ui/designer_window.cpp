@@ -68,13 +68,16 @@ DesignerWindow::DesignerWindow(Report& report, const QString& path, QWidget* par
     auto* propertyScroll = new QScrollArea;
     propertyScroll->setWidget(m_properties);
     propertyScroll->setWidgetResizable(true);
-    propertyScroll->setMinimumWidth(330);
+    propertyScroll->setMinimumWidth(430);
 
     buildToolBar();
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(m_scroll);
     splitter->addWidget(propertyScroll);
     splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setCollapsible(1, false);
+    splitter->setSizes({width() - 440, 440});
     layout->addWidget(splitter, 1);
 
     QStringList dataSetNames;
@@ -109,6 +112,18 @@ void DesignerWindow::buildToolBar() {
     QAction* redo = bar->addAction(QStringLiteral("Повторить"), this, &DesignerWindow::redo);
     redo->setShortcuts({QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y)});
     bar->addSeparator();
+    bar->addAction(QStringLiteral("Параметры страницы"), this, &DesignerWindow::editPageSettings);
+    auto* snap = new QCheckBox(QStringLiteral("Сетка 1 мм"), bar);
+    snap->setChecked(true);
+    connect(snap, &QCheckBox::toggled, m_canvas, &DesignerCanvas::setSnapToGrid);
+    bar->addWidget(snap);
+    bar->addSeparator();
+    bar->addAction(QStringLiteral("Просмотр"), this, &DesignerWindow::preview)
+        ->setShortcut(Qt::CTRL | Qt::Key_P);
+
+    // What can be added and removed, on a second row.
+    bar = new QToolBar(this);
+    static_cast<QVBoxLayout*>(layout())->addWidget(bar);
     bar->addAction(QStringLiteral("Текст"), this, [this] { addObject(ObjectKind::Text); });
     bar->addAction(QStringLiteral("Линия"), this, [this] { addObject(ObjectKind::Line); });
     bar->addAction(QStringLiteral("Прямоугольник"), this,
@@ -145,15 +160,6 @@ void DesignerWindow::buildToolBar() {
     bar->addWidget(bandButton);
     bar->addAction(QStringLiteral("Удалить бэнд"), this, &DesignerWindow::removeSelectedBand);
     bar->addAction(QStringLiteral("Удалить объект"), this, &DesignerWindow::removeSelectedObject);
-    bar->addSeparator();
-    bar->addAction(QStringLiteral("Параметры страницы"), this, &DesignerWindow::editPageSettings);
-    auto* snap = new QCheckBox(QStringLiteral("Сетка 1 мм"), bar);
-    snap->setChecked(true);
-    connect(snap, &QCheckBox::toggled, m_canvas, &DesignerCanvas::setSnapToGrid);
-    bar->addWidget(snap);
-    bar->addSeparator();
-    bar->addAction(QStringLiteral("Просмотр"), this, &DesignerWindow::preview)
-        ->setShortcut(Qt::CTRL | Qt::Key_P);
 }
 
 void DesignerWindow::snapshot(const QString& key) {

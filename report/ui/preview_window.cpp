@@ -149,7 +149,11 @@ void PreviewWindow::buildToolBar() {
     });
     zoomIn->setShortcut(QKeySequence::ZoomIn);
     zoomIn->setToolTip(QStringLiteral("Увеличить"));
-    bar->addSeparator();
+    // Navigation and search on a second row, so that nothing hides behind the overflow arrow.
+    bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setIconSize(QSize(16, 16));
+    static_cast<QVBoxLayout*>(this->layout())->addWidget(bar);
 
     bar->addAction(s->standardIcon(QStyle::SP_MediaSkipBackward), QStringLiteral("Первая"), this,
                    [this] { goToPage(0); })

@@ -102,6 +102,7 @@ void PropertyPanel::buildObjectGroup() {
     form->addRow(geometry);
 
     m_font = new QFontComboBox;
+    m_font->setMaximumWidth(220);
     form->addRow(QStringLiteral("Шрифт:"), m_font);
     connect(m_font, &QFontComboBox::currentFontChanged, this, [this](const QFont& f) {
         edit(QStringLiteral("font"), [&](ReportObject& o) { o.font.family = f.family(); });

@@ -109,13 +109,13 @@ TEST_F(Designer, EditSaveReloadKeepsEveryProperty) {
     QColor next;
     panel()->setColorPicker([&](const QColor&, const QString&) { return next; });
     next = QColor(200, 0, 0);
-    QTest::mouseClick(panel()->textColorButton(), Qt::LeftButton);
+    panel()->textColorButton()->click();
     expected.textColor = next;
     next = QColor(255, 255, 200);
-    QTest::mouseClick(panel()->fillColorButton(), Qt::LeftButton);
+    panel()->fillColorButton()->click();
     expected.fillColor = next;
     next = QColor(0, 0, 255);
-    QTest::mouseClick(panel()->frameColorButton(), Qt::LeftButton);
+    panel()->frameColorButton()->click();
     expected.frame.color = next;
     panel()->wordWrapBox()->setChecked(false);
     expected.wordWrap = false;

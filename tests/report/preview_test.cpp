@@ -29,11 +29,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     }
     QAction* action(const QString& text) const {
-        for (QAction* a : m_window->findChild<QToolBar*>()->actions()) {
-            if (a->text() == text)
-                return a;
+        for (QToolBar* bar : m_window->findChildren<QToolBar*>()) {
+            for (QAction* a : bar->actions()) {
+                if (a->text() == text)
+                    return a;
+            }
         }
-        return nullptr;
+        ADD_FAILURE() << "no action " << text.toStdString();
+        return new QAction(m_window.get());
     }
 
     TableRowSource m_source;

@@ -84,6 +84,34 @@ TableRowSource rows(int count) {
     return source;
 }
 
+QString orgName(int i) {
+    return QStringLiteral("ООО «Организация %1»").arg(i, 3, 10, QLatin1Char('0'));
+}
+
+TableRowSource scheduleRows(int organisations, bool operations) {
+    TableRowSource rows(
+        {QStringLiteral("ID"), QStringLiteral("CYCLING"), QStringLiteral("DT_END_ACCOUNT"),
+         QStringLiteral("DT_ACTION"), QStringLiteral("DT_ACTUAL"),
+         operations ? QStringLiteral("NAME") : QStringLiteral("BUH_ACCOUNT_NAME"),
+         operations ? QStringLiteral("USERS_NAME") : QStringLiteral("USERS_SDAL_NAME"),
+         QStringLiteral("ORGANIZATION_NAME"), QStringLiteral("PERIOD_TEXT"),
+         QStringLiteral("CYCLING_TEXT"), QStringLiteral("STATUS_TEXT"),
+         QStringLiteral("STATUS_MARK"), QStringLiteral("ROW_COLOR")});
+    int id = 0;
+    for (int o = 1; o <= organisations; ++o) {
+        for (int r = 0; r < kReports.size(); ++r) {
+            const int s = (o + r) % 3;
+            const QDate deadline(2018, 4, 20 + r);
+            rows.addRow({++id, 1, QDate(2018, 3, 31), deadline,
+                         s == 2 ? QVariant(deadline.addDays(-3)) : QVariant(), kReports[r],
+                         s == 2 ? QStringLiteral("buh ( Иванова И. И. )") : QString(), orgName(o),
+                         QStringLiteral("1 квартал 2018"), QStringLiteral("Квартал"), kStatus[s],
+                         kMarks[s], kColors[s]});
+        }
+    }
+    return rows;
+}
+
 QString pdfText(const QString& path) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <ostream>
 
 // Readable failure messages.
@@ -34,6 +35,20 @@ report::ReportTemplate listTemplate();
 
 // Rows: NAME "Организация N", DT_ACTION 2018-03-01 + N days, AMOUNT N, GRP "Группа N/10".
 report::TableRowSource rows(int count);
+
+inline const QStringList kReports{QStringLiteral("НДС"), QStringLiteral("Баланс"),
+                                  QStringLiteral("6-НДФЛ"), QStringLiteral("РСВ")};
+inline const QStringList kStatus{QStringLiteral("В плане"), QStringLiteral("Просрочен, не сдан"),
+                                 QStringLiteral("Сдан вовремя")};
+inline const QStringList kMarks{QString(), QStringLiteral("!"), QStringLiteral("+")};
+inline const QStringList kColors{QString(), QStringLiteral("#FFC8BE"), QStringLiteral("#C8FFC8")};
+
+// A schedule list as the windows give it: the fields of the list's query and the texts the
+// program computes for each row (PERIOD_TEXT, CYCLING_TEXT, STATUS_TEXT, STATUS_MARK,
+// ROW_COLOR); four reports per organisation. The operations window names the report NAME and
+// the user USERS_NAME.
+report::TableRowSource scheduleRows(int organisations, bool operations);
+QString orgName(int i);
 
 // Text of a PDF read back with pdftotext (pages split by form feeds).
 QString pdfText(const QString& path);

@@ -10,6 +10,13 @@
 
 using namespace report;
 
+using fixtures::kColors;
+using fixtures::kMarks;
+using fixtures::kReports;
+using fixtures::kStatus;
+using fixtures::orgName;
+using fixtures::scheduleRows;
+
 namespace {
 
 const QString kMain = QStringLiteral("frxDBD_BuhAcc");
@@ -17,43 +24,6 @@ const QString kOperations = QStringLiteral("frxDBD_BuhHistory");
 
 QString maket(const QString& name) {
     return QStringLiteral(SROKO_MAKETS_DIR) + QLatin1Char('/') + name;
-}
-
-const QStringList kReports{QStringLiteral("НДС"), QStringLiteral("Баланс"),
-                           QStringLiteral("6-НДФЛ"), QStringLiteral("РСВ")};
-const QStringList kStatus{QStringLiteral("В плане"), QStringLiteral("Просрочен, не сдан"),
-                          QStringLiteral("Сдан вовремя")};
-const QStringList kMarks{QString(), QStringLiteral("!"), QStringLiteral("+")};
-const QStringList kColors{QString(), QStringLiteral("#FFC8BE"), QStringLiteral("#C8FFC8")};
-
-QString orgName(int i) {
-    return QStringLiteral("ООО «Организация %1»").arg(i, 3, 10, QLatin1Char('0'));
-}
-
-// A schedule list as the windows give it: the fields of the list's query and the texts the
-// program computes for each row.
-TableRowSource scheduleRows(int organisations, bool operations) {
-    TableRowSource rows(
-        {QStringLiteral("ID"), QStringLiteral("CYCLING"), QStringLiteral("DT_END_ACCOUNT"),
-         QStringLiteral("DT_ACTION"), QStringLiteral("DT_ACTUAL"),
-         operations ? QStringLiteral("NAME") : QStringLiteral("BUH_ACCOUNT_NAME"),
-         operations ? QStringLiteral("USERS_NAME") : QStringLiteral("USERS_SDAL_NAME"),
-         QStringLiteral("ORGANIZATION_NAME"), QStringLiteral("PERIOD_TEXT"),
-         QStringLiteral("CYCLING_TEXT"), QStringLiteral("STATUS_TEXT"),
-         QStringLiteral("STATUS_MARK"), QStringLiteral("ROW_COLOR")});
-    int id = 0;
-    for (int o = 1; o <= organisations; ++o) {
-        for (int r = 0; r < kReports.size(); ++r) {
-            const int s = (o + r) % 3;
-            const QDate deadline(2018, 4, 20 + r);
-            rows.addRow({++id, 1, QDate(2018, 3, 31), deadline,
-                         s == 2 ? QVariant(deadline.addDays(-3)) : QVariant(), kReports[r],
-                         s == 2 ? QStringLiteral("buh ( Иванова И. И. )") : QString(), orgName(o),
-                         QStringLiteral("1 квартал 2018"), QStringLiteral("Квартал"), kStatus[s],
-                         kMarks[s], kColors[s]});
-        }
-    }
-    return rows;
 }
 
 QString squeeze(const QString& s) {
