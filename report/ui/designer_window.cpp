@@ -4,8 +4,8 @@
 #include "report/template_file.h"
 #include "report/ui/designer_canvas.h"
 #include "report/ui/page_settings_dialog.h"
+#include "report/ui/prepare_with_progress.h"
 #include "report/ui/preview_window.h"
-#include "report/ui/progress_runner.h"
 #include "report/ui/property_panel.h"
 
 #include <QAction>
@@ -350,20 +350,14 @@ void DesignerWindow::preview() {
     copy.setTemplate(deepCopy(m_template));
     for (const DataSetBinding& d : m_report.dataSets())
         copy.setDataSet(d.name, d.source);
-    ProgressRunner runner(this, QStringLiteral("Подготовка отчёта ..."));
-    PrepareOptions options;
-    options.progress = runner.progress();
-    PreparedReport prepared;
-    try {
-        prepared = copy.prepare(options);
-    } catch (const Cancelled&) {
+    std::optional<PreparedReport> prepared = prepareWithProgress(copy, this);
+    if (!prepared)
         return;
-    }
     if (m_runPreview) {
-        m_runPreview(std::move(prepared));
+        m_runPreview(std::move(*prepared));
         return;
     }
-    PreviewWindow window(std::move(prepared), this);
+    PreviewWindow window(std::move(*prepared), this);
     window.exec();
 }
 

@@ -22,7 +22,8 @@ namespace {
 
 void shoot(QWidget& window, const QString& file) {
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "window not shown: %s\n", qPrintable(file));
     QTest::qWait(300);
     window.grab().save(file);
     std::printf("%s\n", qPrintable(file));
