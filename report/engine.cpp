@@ -369,8 +369,14 @@ private:
     double place(BandBox box, bool mayBreak) {
         if (mayBreak && box.height > m_limit - m_y + kEps && m_y > m_bodyTop + kEps)
             breakPage();
-        while (mayBreak && box.height > m_limit - m_y + kEps && m_limit - m_y > 1.0)
+        while (mayBreak && box.height > m_limit - m_y + kEps && m_limit - m_y > 1.0) {
+            const double before = box.height;
             box = splitAt(std::move(box), m_limit - m_y);
+            // Headers that leave less room than one line of the band: splitting would go on
+            // for ever, so the rest prints on this page as far as the sheet goes.
+            if (box.height >= before - kEps)
+                break;
+        }
         const double top = m_y;
         putOnPage(box.items, top);
         m_y += box.height;

@@ -276,3 +276,16 @@ TEST(Engine, PrintingDoesNotMoveTheCurrentRow) {
     EXPECT_EQ(report.prepare().table.rows.size(), 30);
     EXPECT_EQ(source.currentRow(), 17);
 }
+
+TEST(Engine, HeadersThatLeaveNoRoomForALineStillEnd) {
+    ReportTemplate t = fixtures::listTemplate();
+    t.page.paperMm = QSizeF(210, 60); // 40 mm of body, 37.5 mm of them headers
+    t.bands[1].heightMm = 31.5;
+    TableRowSource source = fixtures::rows(0);
+    source.addRow(
+        {QStringLiteral("длинное название ").repeated(20), QDate(2018, 1, 1), 1, QString()});
+    source.addRow({QStringLiteral("второе"), QDate(2018, 1, 2), 2, QString()});
+    const PreparedReport r = prepareReport(t, {{fixtures::kDataSet, &source}});
+    EXPECT_LT(r.pageCount(), 10);
+    EXPECT_EQ(textsOf(r, QStringLiteral("Memo_Name")).filter(QStringLiteral("второе")).size(), 1);
+}

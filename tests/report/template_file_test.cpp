@@ -1,3 +1,4 @@
+#include "report/engine.h"
 #include "report/template_file.h"
 #include "report_fixtures.h"
 
@@ -210,4 +211,45 @@ TEST(TemplateVariables, MissingObjectIsSkipped) {
     const ReportTemplate before = t;
     EXPECT_FALSE(t.setVariable(QStringLiteral("Memo_BuhOrg"), QStringLiteral("x")));
     EXPECT_EQ(t, before);
+}
+
+TEST(TemplateFile, AnyDamageToAFileGivesATemplateOrAnError) {
+    const QByteArray xml = TemplateFile::toXml(fixtures::listTemplate());
+    int accepted = 0, refused = 0;
+    auto tryLoad = [&](const QByteArray& bytes) {
+        try {
+            const ReportTemplate t = TemplateFile::fromXml(bytes);
+            // Whatever was read can be prepared.
+            const TableRowSource rows = fixtures::rows(3);
+            prepareReport(t, {{fixtures::kDataSet, &rows}});
+            ++accepted;
+        } catch (const TemplateError& e) {
+            EXPECT_FALSE(e.message().isEmpty());
+            if (refused % 40 == 0)
+                std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+            ++refused;
+        }
+    };
+    tryLoad(xml);
+    EXPECT_EQ(accepted, 1);
+    // Every cut of the file, and bytes changed all along it.
+    for (qsizetype n = 0; n < xml.size(); n += 7)
+        tryLoad(xml.left(n));
+    quint32 seed = 12345;
+    for (int i = 0; i < 300; ++i) {
+        QByteArray damaged = xml;
+        for (int k = 0; k < (i % 2 ? 4 : 1); ++k) {
+            seed = seed * 1103515245u + 12345u;
+            const auto at = static_cast<qsizetype>((seed >> 8) % damaged.size());
+            // Half of the files get any byte, half a letter or digit in place of a character
+            // of the markup (numbers, names, colours, brackets).
+            if (i % 2)
+                damaged[at] = static_cast<char>(seed >> 24);
+            else if (static_cast<unsigned char>(damaged[at]) < 0x80)
+                damaged[at] = "abcdefxyz0123456789-.#\"<>[]"[(seed >> 24) % 29];
+        }
+        tryLoad(damaged);
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(accepted, 0);
 }
