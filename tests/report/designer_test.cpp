@@ -2,6 +2,7 @@
 #include "report/template_file.h"
 #include "report/ui/designer_canvas.h"
 #include "report/ui/designer_window.h"
+#include "report/ui/page_settings_dialog.h"
 #include "report/ui/property_panel.h"
 #include "report_fixtures.h"
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -236,4 +238,45 @@ TEST_F(Designer, SaveFailureSaysWhyAndClosingAsksAboutChanges) {
     m_window->reject();
     EXPECT_EQ(asked, 2);
     EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(Designer, PicturesAndLinesAreEmbeddedAndKeptBySaving) {
+    openList();
+    QImage image(40, 20, QImage::Format_ARGB32);
+    image.fill(QColor(0, 128, 255));
+    const QString png = m_dir.filePath(QStringLiteral("logo.png"));
+    ASSERT_TRUE(image.save(png));
+    canvas()->select(0);
+    m_window->setPictureFileProvider([&] { return png; });
+    m_window->addObject(ObjectKind::Picture);
+    m_window->addObject(ObjectKind::Line);
+    m_window->addObject(ObjectKind::CrossTab);
+    m_window->setPictureFileProvider([&] { return m_dir.filePath(QStringLiteral("none.png")); });
+    m_window->addObject(ObjectKind::Picture);
+    EXPECT_EQ(m_messages.size(), 1); // the missing picture
+    ASSERT_TRUE(m_window->save());
+    const ReportTemplate reloaded = TemplateFile::load(m_window->path());
+    const ReportObject* picture = reloaded.findObject(QStringLiteral("Picture1"));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(QImage::fromData(picture->png, "PNG").convertToFormat(QImage::Format_ARGB32), image);
+    EXPECT_DOUBLE_EQ(picture->rect.width(), 40.0);
+    EXPECT_TRUE(reloaded.findObject(QStringLiteral("Line1")));
+    EXPECT_TRUE(reloaded.findObject(QStringLiteral("Cross1")));
+    EXPECT_EQ(reloaded, m_window->workingTemplate());
+}
+
+TEST(PageSettings, PaperOrientationAndMarginsComeBack) {
+    PageSettings start;
+    PageSettingsDialog dialog(start);
+    EXPECT_EQ(dialog.settings(), start);
+    auto* paper = dialog.findChild<QComboBox*>();
+    paper->setCurrentIndex(2); // A5
+    dialog.findChildren<QRadioButton*>()[1]->setChecked(true);
+    QList<QDoubleSpinBox*> boxes = dialog.findChildren<QDoubleSpinBox*>();
+    ASSERT_EQ(boxes.size(), 6);
+    boxes[2]->setValue(15); // left margin
+    const PageSettings s = dialog.settings();
+    EXPECT_EQ(s.paperMm, QSizeF(148, 210));
+    EXPECT_TRUE(s.landscape);
+    EXPECT_EQ(s.marginsMm, QMarginsF(15, 10, 10, 10));
 }
