@@ -18,26 +18,37 @@ QPageLayout layoutFor(const PreparedPage& page) {
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
+// Device pixels to the millimetre that fit a page onto the device's sheet.
+double fitScale(const QPagedPaintDevice& device, const PreparedPage& page) {
+    const QRectF sheet = device.pageLayout().fullRectPixels(device.logicalDpiX());
+    return std::min(sheet.width() / page.sizeMm.width(), sheet.height() / page.sizeMm.height());
+}
+
 // Draws the pages [from, to] (0-based) on a device that knows pages: QPdfWriter or QPrinter.
+// A PDF gets sheets of each page's own size; a printer keeps the paper the user chose and each
+// page is scaled to fit it (at 1:1 when the paper is the page's).
 void paintPages(const PreparedReport& report, QPagedPaintDevice& device, int from, int to,
-                const ProgressFn& progress, const QString& what) {
+                const ProgressFn& progress, const QString& what, bool keepPaper) {
     if (report.isEmpty())
         return;
-    device.setPageLayout(layoutFor(report.pages[from]));
+    if (!keepPaper)
+        device.setPageLayout(layoutFor(report.pages[from]));
     QPainter painter;
     if (!painter.begin(&device))
         throw ExportError(QStringLiteral("Не удалось начать %1").arg(what));
     PageRenderer renderer;
-    const double px = device.logicalDpiX() / 25.4;
     for (int p = from; p <= to; ++p) {
         if (progress && !progress(p - from, to - from + 1)) {
             painter.end();
             throw Cancelled();
         }
         if (p > from) {
-            device.setPageLayout(layoutFor(report.pages[p]));
+            if (!keepPaper)
+                device.setPageLayout(layoutFor(report.pages[p]));
             device.newPage();
         }
+        const double px =
+            keepPaper ? fitScale(device, report.pages[p]) : device.logicalDpiX() / 25.4;
         renderer.render(painter, report.pages[p], px);
     }
     painter.end();
@@ -56,7 +67,7 @@ void exportPdf(const PreparedReport& report, const QString& path, const Progress
         writer.setCreator(QStringLiteral("Сроковед"));
         writer.setTitle(report.title);
         paintPages(report, writer, 0, report.pageCount() - 1, progress,
-                   QStringLiteral("запись PDF в «%1»").arg(path));
+                   QStringLiteral("запись PDF в «%1»").arg(path), false);
         if (report.isEmpty()) {
             // An empty report still gives a valid document with one blank page.
             QPainter painter(&writer);
@@ -79,7 +90,7 @@ void printReport(const PreparedReport& report, QPrinter& printer, const Progress
     }
     if (printer.docName().isEmpty())
         printer.setDocName(report.title);
-    paintPages(report, printer, from, to, progress, QStringLiteral("печать"));
+    paintPages(report, printer, from, to, progress, QStringLiteral("печать"), true);
 }
 
 } // namespace report

@@ -225,3 +225,24 @@ TEST_F(Exports, CancelledExportKeepsTheOldFile) {
     EXPECT_EQ(fixtures::readFile(file), QByteArray("old"));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
+
+TEST_F(Exports, PrinterKeepsThePaperChosenAndFitsThePageOnIt) {
+    const QString file = path(QStringLiteral("a5.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    printReport(m_report, printer);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    // A5 is 420 x 595 points.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("Page size:\\s+4(19|20)(\\.\\d+)? x 595"))
+                    .match(out)
+                    .hasMatch())
+        << out.toStdString();
+    const QString text = squeeze(fixtures::pdfText(file));
+    EXPECT_TRUE(text.contains(QStringLiteral("Организация 120")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Страница 1 из")));
+}
