@@ -233,6 +233,12 @@ void DesignerCanvas::hitTest(const QPointF& pos, int& band, int& object, Drag& d
         if (!withStripe.contains(pos))
             continue;
         band = b;
+        // Just on or below the lower edge the band's height wins: the cells of a data band
+        // usually reach its edge.
+        if (pos.y() >= area.bottom() - 1 && pos.y() <= area.bottom() + kEdgePx) {
+            drag = Drag::BandHeight;
+            return;
+        }
         const auto& objects = m_report->bands[b].objects;
         for (int o = static_cast<int>(objects.size()) - 1; o >= 0; --o) {
             const QRectF r = objectArea(b, o).adjusted(-2, -2, 2, 2);

@@ -280,3 +280,22 @@ TEST(PageSettings, PaperOrientationAndMarginsComeBack) {
     EXPECT_TRUE(s.landscape);
     EXPECT_EQ(s.marginsMm, QMarginsF(15, 10, 10, 10));
 }
+
+TEST_F(Designer, ABandIsChosenByItsStripeAndMadeTallerByItsLowerEdge) {
+    openList();
+    const QRectF area = canvas()->bandArea(kDataBand);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {},
+                      QPoint(qRound(area.center().x()), qRound(area.top() - 3)));
+    EXPECT_EQ(canvas()->selectedBand(), kDataBand);
+    EXPECT_EQ(canvas()->selectedObject(), -1);
+    EXPECT_DOUBLE_EQ(panel()->bandHeightBox()->value(), 5);
+    // Below the objects, on the band's lower edge.
+    const QPoint edge(qRound(area.center().x()), qRound(area.bottom() + 2));
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(canvas(), edge + QPoint(0, qRound(4.2 * px())));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, edge + QPoint(0, qRound(4.2 * px())));
+    EXPECT_DOUBLE_EQ(m_window->workingTemplate().bands[kDataBand].heightMm, 9);
+    EXPECT_DOUBLE_EQ(panel()->bandHeightBox()->value(), 9);
+    m_window->undo();
+    EXPECT_DOUBLE_EQ(m_window->workingTemplate().bands[kDataBand].heightMm, 5);
+}
