@@ -1,6 +1,6 @@
 // sroko-bench-report: prepares a schedule-like list of 10,000 and 100,000 synthetic rows over
 // a seven-column template (row colours, a stretched name column, page x of y) and exports it
-// to PDF. Prints one key=value a line for each size.
+// to PDF. Prints one key=value a line for each size; --rows N times that size alone.
 
 #include "report/engine.h"
 #include "report/exports.h"
@@ -112,7 +112,13 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     const ReportTemplate t = listTemplate();
-    for (int count : {10000, 100000}) {
+    // --rows N times one size only.
+    QList<int> sizes{10000, 100000};
+    const QStringList args = app.arguments();
+    const qsizetype rowsArg = args.indexOf(QStringLiteral("--rows"));
+    if (rowsArg > 0 && rowsArg + 1 < args.size())
+        sizes = {std::max(1, args[rowsArg + 1].toInt())};
+    for (int count : sizes) {
         const TableRowSource source = rows(count);
         QElapsedTimer timer;
         timer.start();

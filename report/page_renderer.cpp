@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace report {
 namespace {
@@ -20,6 +21,7 @@ QRectF toPx(const QRectF& mm, double px) {
 const QFont& PageRenderer::font(QPainter& painter, const ReportObject& style, double fontScale) {
     if (fontScale != m_fontScale || painter.device() != m_device) {
         m_fonts.clear();
+        m_shaped.clear();
         m_fontScale = fontScale;
         m_device = painter.device();
     }
@@ -30,6 +32,31 @@ const QFont& PageRenderer::font(QPainter& painter, const ReportObject& style, do
         it = m_fonts.insert(&style, f);
     }
     return *it;
+}
+
+const PageRenderer::ShapedLine& PageRenderer::shaped(QPainter& painter, const ReportObject& style,
+                                                     const QFont& font, const QString& text) {
+    constexpr qsizetype kMaxCached = 20000;
+    QHash<QString, ShapedLine>& lines = m_shaped[&style];
+    auto it = lines.constFind(text);
+    if (it != lines.constEnd())
+        return *it;
+    if (lines.size() >= kMaxCached)
+        lines.clear();
+    QTextLayout layout(text, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    ShapedLine shapedLine;
+    if (line.isValid()) {
+        shapedLine.runs = layout.glyphRuns();
+        shapedLine.width = line.naturalTextWidth();
+        shapedLine.ascent = line.ascent();
+    }
+    return *lines.insert(text, shapedLine);
 }
 
 const QImage& PageRenderer::picture(const ReportObject& style) {
@@ -99,7 +126,6 @@ void PageRenderer::drawText(QPainter& painter, const PreparedItem& item, double 
     const QFont& f = font(painter, style, fontScale);
     painter.setFont(f);
     painter.setPen(style.textColor);
-    const QFontMetricsF fm(f, painter.device());
     const double pad = style.paddingMm;
     const double lineH = item.lineHeightMm;
     const double textH = item.lines.size() * lineH;
@@ -120,20 +146,22 @@ void PageRenderer::drawText(QPainter& painter, const PreparedItem& item, double 
         const QString& line = item.lines[l];
         if (line.isEmpty())
             continue;
+        const ShapedLine& shape = shaped(painter, style, f, line);
         double x = left;
-        if (style.hAlign != HAlign::Left) {
-            const double w = fm.horizontalAdvance(line);
-            x += style.hAlign == HAlign::Right ? width - w : (width - w) / 2;
-        }
+        if (style.hAlign != HAlign::Left)
+            x += style.hAlign == HAlign::Right ? width - shape.width : (width - shape.width) / 2;
         const double lineTop = (top + l * lineH) * px;
         for (const TextHighlight& h : highlights) {
             if (h.item == index && h.line == l) {
+                const QFontMetricsF fm(f, painter.device());
                 const double hx = x + fm.horizontalAdvance(line.left(h.start));
                 const double hw = fm.horizontalAdvance(line.mid(h.start, h.length));
                 painter.fillRect(QRectF(hx, lineTop, hw, lineH * px), kHighlight);
             }
         }
-        painter.drawText(QPointF(x, lineTop + item.ascentMm * px), line);
+        const QPointF origin(x, lineTop + item.ascentMm * px - shape.ascent);
+        for (const QGlyphRun& run : shape.runs)
+            painter.drawGlyphRun(origin, run);
     }
     if (item.clip)
         painter.restore();

@@ -3,6 +3,7 @@
 #include "report/prepared_report.h"
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QVector>
@@ -29,6 +30,15 @@ public:
                 const QVector<TextHighlight>& highlights = {});
 
 private:
+    // A line shaped once for a font and a device: list texts repeat, and shaping is most of
+    // the cost of drawing text.
+    struct ShapedLine {
+        QList<QGlyphRun> runs;
+        double width = 0;
+        double ascent = 0;
+    };
+    const ShapedLine& shaped(QPainter& painter, const ReportObject& style, const QFont& font,
+                             const QString& text);
     const QFont& font(QPainter& painter, const ReportObject& style, double fontScale);
     const QImage& picture(const ReportObject& style);
     void drawText(QPainter& painter, const PreparedItem& item, double px, int itemIndex,
@@ -36,6 +46,7 @@ private:
     void drawFrame(QPainter& painter, const PreparedItem& item, double px);
 
     QHash<const ReportObject*, QFont> m_fonts;
+    QHash<const ReportObject*, QHash<QString, ShapedLine>> m_shaped;
     double m_fontScale = 0;
     const void* m_device = nullptr;
     QHash<const ReportObject*, QImage> m_pictures;

@@ -38,9 +38,10 @@ TextLayout::TextLayout() : m_device(1, 1, QImage::Format_ARGB32) {
 }
 
 TextLayout::Entry& TextLayout::entry(const FontSpec& spec) {
-    const QString key = fontKey(spec);
-    if (m_last && key == m_lastKey)
+    // Neighbouring objects mostly share a font; comparing it is cheaper than building its key.
+    if (m_last && spec == m_lastSpec)
         return *m_last;
+    const QString key = fontKey(spec);
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
         auto e = std::make_shared<Entry>();
@@ -48,7 +49,7 @@ TextLayout::Entry& TextLayout::entry(const FontSpec& spec) {
         e->fm = std::make_unique<QFontMetricsF>(e->font, &m_device);
         it = m_entries.insert(key, e);
     }
-    m_lastKey = key;
+    m_lastSpec = spec;
     m_last = it.value().get();
     return *m_last;
 }
@@ -58,8 +59,18 @@ TextLayout::Metrics TextLayout::metrics(const FontSpec& font) {
     return {e.fm->lineSpacing() * kMmPerPx, e.fm->ascent() * kMmPerPx};
 }
 
+double TextLayout::Entry::width(const QString& text) {
+    constexpr qsizetype kMaxCached = 50000;
+    auto it = widths.constFind(text);
+    if (it != widths.constEnd())
+        return *it;
+    if (widths.size() >= kMaxCached)
+        widths.clear();
+    return *widths.insert(text, fm->horizontalAdvance(text));
+}
+
 double TextLayout::textWidthMm(const QString& text, const FontSpec& font) {
-    return entry(font).fm->horizontalAdvance(text) * kMmPerPx;
+    return entry(font).width(text) * kMmPerPx;
 }
 
 QStringList TextLayout::breakLines(const QString& text, const FontSpec& font, double widthMm,
@@ -72,7 +83,7 @@ QStringList TextLayout::breakLines(const QString& text, const FontSpec& font, do
     for (QString paragraph : paragraphs) {
         if (paragraph.endsWith(QLatin1Char('\r')))
             paragraph.chop(1);
-        if (e.fm->horizontalAdvance(paragraph) <= widthPx) {
+        if (e.width(paragraph) <= widthPx) {
             lines.push_back(paragraph);
             continue;
         }

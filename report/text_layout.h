@@ -36,12 +36,15 @@ private:
     struct Entry {
         QFont font;
         std::unique_ptr<QFontMetricsF> fm;
+        // Lists repeat their texts (dates, statuses, names): each is shaped once per font.
+        QHash<QString, double> widths;
+        double width(const QString& text);
     };
     Entry& entry(const FontSpec& font);
 
     QImage m_device; // sets the measuring resolution
     QHash<QString, std::shared_ptr<Entry>> m_entries;
-    QString m_lastKey;
+    FontSpec m_lastSpec;
     Entry* m_last = nullptr;
 };
 
