@@ -10,7 +10,7 @@ PACKAGES=(
   libxlsxwriter-dev
   fonts-dejavu-core fonts-liberation2
   libgtest-dev libbenchmark-dev
-  xvfb xauth openbox xdotool poppler-utils ccache clang-format
+  xvfb xauth openbox xdotool poppler-utils unzip ccache clang-format
 )
 
 missing=()
