@@ -164,6 +164,23 @@ QByteArray ServiceManager::queryRaw(unsigned char item) {
                       static_cast<qsizetype>(buffer.size()));
 }
 
+namespace {
+
+// gbak's last verbose line of a backup or restore that ran to its end. The engine does not
+// always report an incomplete run as an error (a restore from a truncated backup file ends
+// quietly half way), so a run is complete only when it said so.
+ServiceManager::LineHandler watchForEnd(const ServiceManager::LineHandler& onLine,
+                                        const char* endText, bool forward, bool* seen) {
+    return [=](const QString& line) {
+        if (line.contains(QLatin1String(endText)))
+            *seen = true;
+        if (forward && onLine)
+            onLine(line);
+    };
+}
+
+} // namespace
+
 void ServiceManager::backup(const QString& database, const QString& backupFile,
                             const LineHandler& onLine, bool verbose) {
     QByteArray block;
@@ -172,12 +189,14 @@ void ServiceManager::backup(const QString& database, const QString& backupFile,
         spb.tag(isc_action_svc_backup)
             .text(isc_spb_dbname, database)
             .text(isc_spb_bkp_file, backupFile);
-        if (verbose)
-            spb.tag(isc_spb_verbose);
+        spb.tag(isc_spb_verbose);
         block = spb.bytes();
     }
     start(block);
-    readLines(onLine);
+    bool finished = false;
+    readLines(watchForEnd(onLine, "closing file, committing, and finishing", verbose, &finished));
+    if (!finished)
+        throw Error(QStringLiteral("Архивация не дошла до конца: архив неполон."));
 }
 
 void ServiceManager::restore(const QString& backupFile, const QString& database,
@@ -193,12 +212,16 @@ void ServiceManager::restore(const QString& backupFile, const QString& database,
             spb.integer(isc_spb_res_page_size, options.pageSize);
         if (options.pageBuffers > 0)
             spb.integer(isc_spb_res_buffers, options.pageBuffers);
-        if (options.verbose)
-            spb.tag(isc_spb_verbose);
+        spb.tag(isc_spb_verbose);
         block = spb.bytes();
     }
     start(block);
-    readLines(onLine);
+    bool finished = false;
+    readLines(
+        watchForEnd(onLine, "finishing, closing, and going home", options.verbose, &finished));
+    if (!finished)
+        throw Error(
+            QStringLiteral("Восстановление не дошло до конца: файл архива неполон или повреждён."));
 }
 
 void ServiceManager::validate(const QString& database, const LineHandler& onLine) {

@@ -38,6 +38,8 @@ public:
     // Size of the buffer each output query reads into.
     void setBufferSize(unsigned bytes) { m_bufferSize = bytes < 512 ? 512 : bytes; }
 
+    // Backup and restore count as done only when the engine's output reached its last line;
+    // verbose only says whether the lines are handed on.
     void backup(const QString& database, const QString& backupFile, const LineHandler& onLine,
                 bool verbose = true);
     void restore(const QString& backupFile, const QString& database, const RestoreOptions& options,
