@@ -4,6 +4,7 @@
 #include "fb/status.h"
 
 #include <QByteArray>
+#include <QThread>
 
 #include <firebird/Interface.h>
 #include <ibase.h>
@@ -140,6 +141,7 @@ void ServiceManager::readLines(const LineHandler& onLine) {
             // only means the service has not printed its next line yet.
             if (*p == isc_info_data_not_ready)
                 continue;
+            waitUntilStopped();
             return;
         }
         if (length > buffer.size() - 3)
@@ -147,6 +149,18 @@ void ServiceManager::readLines(const LineHandler& onLine) {
         if (onLine)
             onLine(QString::fromLocal8Bit(reinterpret_cast<const char*>(p),
                                           static_cast<qsizetype>(length)));
+    }
+}
+
+void ServiceManager::waitUntilStopped() {
+    // The service's thread still closes its files and its own attachment after its last line;
+    // whoever goes on (or ends the process) must find that done.
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray answer = queryRaw(isc_info_svc_running);
+        const auto* p = reinterpret_cast<const unsigned char*>(answer.constData());
+        if (*p != isc_info_svc_running || readInt(p + 1, 4) == 0)
+            return;
+        QThread::msleep(10);
     }
 }
 

@@ -55,6 +55,7 @@ private:
     void start(const QByteArray& spb);
     // Reads the running service's output to its end.
     void readLines(const LineHandler& onLine);
+    void waitUntilStopped();
     QByteArray queryRaw(unsigned char item);
     [[noreturn]] void raise(const Firebird::FbException& e);
 

@@ -3,6 +3,7 @@
 #include "service/database_file.h"
 #include "service/service_run.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -172,10 +173,17 @@ DatabaseService::Result DatabaseService::backup(ServiceLog& log, const QString& 
     QString base = folder.isEmpty() ? databaseFolder() : folder;
     if (!folder.isEmpty() && !base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
-    const QString file =
-        freeName(service_paths::manualBackupName(base, now()), [&](const QDateTime& when) {
-            return service_paths::manualBackupName(base, when);
-        });
+    // The newest manual backup must sort last (keeping the newest few deletes by name), so a
+    // name already taken by a run a moment ago moves this one past it.
+    QDateTime when = now();
+    when = when.addMSecs(-when.time().msec()); // names tell whole seconds
+    const QString folderPath = base.isEmpty() ? QStringLiteral(".") : base;
+    for (const QString& name : QDir(folderPath).entryList(QDir::Files, QDir::Name)) {
+        const QDateTime taken = service_paths::manualBackupTime(name);
+        if (taken.isValid() && taken >= when)
+            when = taken.addSecs(1);
+    }
+    const QString file = service_paths::manualBackupName(base, when);
     bool unknown = false;
     if (runBackup(currentDatabase(), file, log, &unknown)) {
         log.appendLine(QStringLiteral("создан архив: %1").arg(file));

@@ -36,6 +36,12 @@ bool isManualBackupName(const QString& fileName) {
     return form.match(fileName).hasMatch();
 }
 
+QDateTime manualBackupTime(const QString& fileName) {
+    if (!isManualBackupName(fileName))
+        return QDateTime();
+    return QDateTime::fromString(fileName.left(19), QStringLiteral("yyyy_MM_dd-HH_mm_ss"));
+}
+
 QString repairBackupName(const QString& folder, const QDateTime& when) {
     return folder + when.toString(QStringLiteral("HH_mm_ss_yyyy_MM_dd")) + QStringLiteral(".FBK");
 }

@@ -22,6 +22,8 @@ QString databaseFolder(const QString& connectString);
 QString manualBackupName(const QString& folder, const QDateTime& when);
 // True for a file name that manualBackupName makes (without its folder).
 bool isManualBackupName(const QString& fileName);
+// The time in such a name; invalid for any other name.
+QDateTime manualBackupTime(const QString& fileName);
 // <folder>HH_mm_ss_yyyy_MM_dd.FBK, the temporary backup of a repair.
 QString repairBackupName(const QString& folder, const QDateTime& when);
 // The file a restore writes before it takes the target's place: beside the target, named after

@@ -24,7 +24,9 @@ ServiceRunResult runService(
         result.lines = capture;
     } catch (const fb::Error& e) {
         result.outcome = ServiceRunResult::Outcome::Failed;
-        QStringList lines = e.message().split(QLatin1Char('\n'));
+        // A verdict's own lines say what is wrong; progress lines would only bury the error.
+        QStringList lines = verdict == ServiceVerdict::OutputLines ? capture : QStringList();
+        lines << e.message().split(QLatin1Char('\n'));
         service_log::cleanServiceOutput(lines);
         result.lines = lines;
     } catch (const std::exception&) {

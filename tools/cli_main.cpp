@@ -12,6 +12,7 @@
 #include "schedule/periods.h"
 #include "schedule/schedule_correction.h"
 #include "schedule/schedule_engine.h"
+#include "tools/cli_service.h"
 #include "tracking/entry_status.h"
 
 #include <QCoreApplication>
@@ -296,12 +297,14 @@ int runDue(const Options& options) {
 
 int run(const QStringList& args) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        print(stdout, QString::fromLatin1(kUsage));
+        print(stdout, QString::fromLatin1(kUsage) + QString::fromLatin1(kServiceUsage));
         return kExitOk;
     }
     if (args.isEmpty())
         throw Failure{kExitUsage, QStringLiteral("no command given")};
 
+    if (const std::optional<int> code = runServiceCommand(args))
+        return *code;
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     const QString db = QStringLiteral("--db");
