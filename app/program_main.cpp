@@ -27,8 +27,8 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
 
     SystemClock clock;
     AppContext context;
-    context.programFolder =
-        hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder;
+    context.programFolder = hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                          : hooks.programFolder;
     context.dialogs = &dialogs;
     context.clock = &clock;
     // A lost connection or the reconnect command ends the program at once, without the close
@@ -37,6 +37,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
 
     TMFServices services;
     services.releaseInstanceLock = [&instance] { instance.release(); };
+    services.openDatabaseService = hooks.openDatabaseService;
     TMF window(context, services);
     if (!window.FormCreate())
         return 1;

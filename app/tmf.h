@@ -21,6 +21,7 @@ class ScheduleTab;
 class TIntroForm;
 class BusyIndicator;
 class TDM;
+class TMF;
 
 // What the main window needs from the world besides the context; tests replace these.
 struct TMFServices {
@@ -30,6 +31,8 @@ struct TMFServices {
     std::function<bool(const QString& program, const QString& folder)> startProgram;
     // Lets a new instance start (the reconnect command changes the title).
     std::function<void()> releaseInstanceLock;
+    // Opens the database service window modally over this window (absent: the item is off).
+    std::function<void(TMF&)> openDatabaseService;
 };
 
 // The main window: start-up, the frame with its three tabs, the menus, the status bar, and the
@@ -62,6 +65,13 @@ public:
     void MM_HB_BuhReportsClick();
     void MM_HB_BuhHolidaysClick();
     void MM_ExitClick() { close(); }
+    void MM_DBServiceClick();
+
+    // The database service replaces the file under the connection: the lists let go of it and
+    // the connection closes; afterwards the connection opens with its settings unchanged and
+    // the lists are read again. False when the connection could not be opened.
+    void closeConnectionForService();
+    bool reopenConnectionAfterService();
 
     // The frame (names as the users' manuals and the tests know them).
     QWidget* Panel_Info = nullptr;
