@@ -5,6 +5,7 @@
 #include "service/ui/base_services_form.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_database.h"
+#include "widgets/balloon_hint.h"
 #include "widgets/button_edit.h"
 
 #include <QApplication>
@@ -270,4 +271,21 @@ TEST_F(ServiceWindow, PicturesOfTheTabsAfterARun) {
         EXPECT_TRUE(
             m_form->grab().save(QDir(folder).filePath(QStringLiteral("service_tab%1.png").arg(i))));
     }
+}
+
+TEST_F(ServiceWindow, HelpAndTheScriptHint) {
+    QDir(m_folder.path()).mkpath(QStringLiteral("Help"));
+    QFile page(m_folder.filePath(QStringLiteral("Help/BaseService.htm")));
+    page.open(QIODevice::WriteOnly);
+    page.write("<html><body>Сервис</body></html>");
+    page.close();
+    m_form->Btn_HelpClick();
+    EXPECT_EQ(m_dialogs.modeless(), QStringList({QStringLiteral("HelpViewer")}));
+    m_form->Label_ScriptHelpClick();
+    BalloonHint* balloon = BalloonHint::forWindow(m_form.get());
+    EXPECT_EQ(balloon->header(), QStringLiteral("После обновления \"Сроковеда\""));
+    EXPECT_TRUE(balloon->text().startsWith(QStringLiteral(
+        "После обновления базы данных скриптами - обязательно выполните ее ремонт.")));
+    EXPECT_EQ(balloon->timeout(), 28000);
+    EXPECT_EQ(balloon->anchor(), m_form->Label_ScriptHelp);
 }
