@@ -46,6 +46,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
 
     TMFServices services;
     services.releaseInstanceLock = [&instance] { instance.release(); };
+    services.openDatabaseService = hooks.openDatabaseService;
     TMF window(context, services);
     // Taken over before the connection opens; a signal during start-up closes the window as
     // soon as the event loop runs.

@@ -265,7 +265,9 @@ void TMF::buildMenus() {
     MM_DBService = menuMain->addAction(style()->standardIcon(QStyle::SP_DriveHDIcon),
                                        QStringLiteral("Сервис базы данных ..."));
     MM_DBService->setObjectName(QStringLiteral("MM_DBService"));
-    MM_DBService->setEnabled(false); // the database service window comes with its own release
+    // The service window is a layer of its own; the program's entry hands it in.
+    MM_DBService->setEnabled(static_cast<bool>(m_services.openDatabaseService));
+    connect(MM_DBService, &QAction::triggered, this, &TMF::MM_DBServiceClick);
     menuMain->addSeparator();
     MM_Exit = menuMain->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
                                   QStringLiteral("Выход из программы"));

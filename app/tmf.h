@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/app_context.h"
 #include "core/form_state.h"
+#include "widgets/app_context.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -25,6 +25,7 @@ class ScheduleTab;
 class TIntroForm;
 class BusyIndicator;
 class TDM;
+class TMF;
 
 // What the main window needs from the world besides the context; tests replace these.
 struct TMFServices {
@@ -34,6 +35,8 @@ struct TMFServices {
     std::function<bool(const QString& program, const QString& folder)> startProgram;
     // Lets a new instance start (the reconnect command changes the title).
     std::function<void()> releaseInstanceLock;
+    // Opens the database service window modally over this window (absent: the item is off).
+    std::function<void(TMF&)> openDatabaseService;
 };
 
 // The main window: start-up, the frame with its three tabs, the menus, the status bar, and the
@@ -66,6 +69,13 @@ public:
     void MM_HB_BuhReportsClick();
     void MM_HB_BuhHolidaysClick();
     void MM_ExitClick() { close(); }
+    void MM_DBServiceClick();
+
+    // The database service replaces the file under the connection: the lists let go of it and
+    // the connection closes; afterwards the connection opens with its settings unchanged and
+    // the lists are read again. False when the connection could not be opened.
+    void closeConnectionForService();
+    bool reopenConnectionAfterService();
 
     // SIGTERM/SIGINT: closes as at a system shutdown (no question, state saved, exit 0).
     void closeForShutdown();
@@ -146,3 +156,6 @@ private:
     QMap<QString, int> m_pendingPanes;
     QSet<const QWidget*> m_laidOutTabs;
 };
+
+// The database service window over the main window, its connection handed over for a swap.
+void openBaseServicesForm(TMF& main);

@@ -2,6 +2,7 @@
 // English so that scripts do not depend on the language; names and status texts from the
 // database are printed as they are, in UTF-8.
 
+#include "cli_service.h"
 #include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
@@ -452,12 +453,14 @@ int runStats(const Options& options, bool allDates) {
 
 int run(const QStringList& args) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        print(stdout, QString::fromLatin1(kUsage));
+        print(stdout, QString::fromLatin1(kUsage) + QString::fromLatin1(kServiceUsage));
         return kExitOk;
     }
     if (args.isEmpty())
         throw Failure{kExitUsage, QStringLiteral("no command given")};
 
+    if (const std::optional<int> code = runServiceCommand(args))
+        return *code;
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     const QString db = QStringLiteral("--db");
