@@ -18,6 +18,18 @@ QString keptCopyLine(const QString& file) {
     return QStringLiteral("Восстановленная копия сохранена в файле: %1").arg(file);
 }
 
+// Copies left beside the target by earlier restores that were killed or refused: the user
+// decides what becomes of them, so they are named, never removed.
+void logEarlierCopies(ServiceLog& log, const QString& target) {
+    const QFileInfo info(target);
+    const QStringList copies = info.dir().entryList(
+        {info.completeBaseName() + QStringLiteral("_restored_*.FDB")}, QDir::Files, QDir::Name);
+    for (const QString& name : copies)
+        log.appendLine(
+            QStringLiteral("Рядом с базой данных остался файл прежнего восстановления: %1")
+                .arg(info.dir().filePath(name)));
+}
+
 void logUnchanged(ServiceLog& log, const QString& target) {
     if (QFileInfo::exists(target))
         log.appendLine(QStringLiteral("Файл базы данных не изменён: %1").arg(target));
@@ -203,6 +215,7 @@ DatabaseService::Result DatabaseService::restore(const QString& backupFile, cons
     Result result;
     log.appendLine(service_log::separator());
     log.appendLine(QStringLiteral("Восстановление началось в %1...\n").arg(timeText(now())));
+    logEarlierCopies(log, target);
     const QString copy =
         freeName(service_paths::restoredCopyName(target, now()), [&](const QDateTime& when) {
             return service_paths::restoredCopyName(target, when);

@@ -155,6 +155,15 @@ TEST(CliService, ARestoreKilledHalfWayLeavesTheTargetAsItWas) {
     EXPECT_EQ(restoredCopies(db.folder()).size(), 1);
     EXPECT_EQ(column(*db.connect(), QStringLiteral("SELECT COUNT(*) FROM BIG_ROWS")),
               QStringList({QStringLiteral("150000")}));
+    // The next restore names the copy left behind and goes through.
+    const QString left = db.folder() + QLatin1Char('/') + restoredCopies(db.folder()).first();
+    const CliRun again = runCli({QStringLiteral("restore"), QStringLiteral("--db"), db.path(),
+                                 QStringLiteral("--from"), backup.out.trimmed()});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains(
+        QStringLiteral("Рядом с базой данных остался файл прежнего восстановления: ") + left))
+        << again.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(left));
 }
 
 TEST(CliService, ARestoreThatRunsOutOfSpaceLeavesTheTargetAsItWas) {
