@@ -113,23 +113,22 @@ qint64 Attachment::nextGeneratorValue(Transaction& transaction, const QString& g
     return statement.value(0).toLongLong();
 }
 
-qint64 Attachment::changedRecords(const QString& table) {
+int Attachment::relationId(const QString& table) {
+    Transaction transaction(*this, Transaction::Mode::ReadOnly);
+    Statement query(transaction, QStringLiteral("SELECT RDB$RELATION_ID FROM RDB$RELATIONS WHERE "
+                                                "RDB$RELATION_NAME = :NAME"));
+    query.setParam(QStringLiteral("NAME"), table.toUpper());
+    query.open();
+    const int id = query.fetch() ? query.value(0).toInt() : -1;
+    query.close();
+    transaction.commit();
+    return id;
+}
+
+qint64 Attachment::changedRecords(int relationId) {
     if (!m_handle)
         raise(Error(QStringLiteral("Нет подключения к базе данных.")));
     Status status;
-    int relationId = -1;
-    {
-        Transaction transaction(*this, Transaction::Mode::ReadOnly);
-        Statement query(transaction,
-                        QStringLiteral("SELECT RDB$RELATION_ID FROM RDB$RELATIONS WHERE "
-                                       "RDB$RELATION_NAME = :NAME"));
-        query.setParam(QStringLiteral("NAME"), table.toUpper());
-        query.open();
-        if (query.fetch())
-            relationId = query.value(0).toInt();
-        query.close();
-        transaction.commit();
-    }
     const unsigned char items[] = {isc_info_insert_count, isc_info_update_count, isc_info_end};
     // Two counters of (relation, count) pairs; a few tables of this database are ever written.
     unsigned char buffer[8192] = {};

@@ -40,9 +40,10 @@ public:
     // transactional).
     qint64 nextGeneratorValue(Transaction& transaction, const QString& generator);
 
-    // Records inserted or updated in the table through this connection since it was opened,
-    // by the engine's own counters (work that was later rolled back counts too).
-    qint64 changedRecords(const QString& table);
+    // Records inserted or updated in the table (by its relation id) through this connection
+    // since it was opened, by the engine's own counters (work later rolled back counts too).
+    qint64 changedRecords(int relationId);
+    int relationId(const QString& table);
 
     void setErrorHook(std::function<void(const Error&)> hook) { m_errorHook = std::move(hook); }
     void setConnectionLostHook(std::function<void()> hook) { m_lostHook = std::move(hook); }

@@ -40,6 +40,11 @@ public:
           m_call(m_transaction, QString::fromLatin1(store::kAddBuhHistorySql)),
           m_batchSize(batchSize), m_result(result) {
         m_call.prepare();
+        try {
+            m_historyRelation = attachment.relationId(QStringLiteral("BUH_HISTORY"));
+        } catch (const fb::Error&) {
+            // Without it only the count of changed entries is lost.
+        }
         m_changedBefore = changedEntries();
     }
 
@@ -90,7 +95,9 @@ public:
 private:
     qint64 changedEntries() {
         try {
-            return m_transaction.attachment().changedRecords(QStringLiteral("BUH_HISTORY"));
+            return m_historyRelation < 0
+                       ? m_changedBefore
+                       : m_transaction.attachment().changedRecords(m_historyRelation);
         } catch (const fb::Error&) {
             // Only the count suffers; the entries themselves are stored or not as they were.
             return m_changedBefore;
@@ -100,6 +107,7 @@ private:
     fb::Transaction m_transaction;
     fb::Statement m_call;
     qint64 m_changedBefore = 0;
+    int m_historyRelation = -1;
     int m_batchSize;
     int m_pending = 0;
     RunResult& m_result;

@@ -1,19 +1,13 @@
 #include "service/database_version.h"
 
-#include "fb/statement.h"
 #include "fb/transaction.h"
+#include "store/settings.h"
 
 namespace database_version {
 
 std::optional<QString> read(fb::Attachment& attachment) {
     fb::Transaction transaction(attachment, fb::Transaction::Mode::ReadOnly);
-    fb::Statement query(transaction,
-                        QStringLiteral("SELECT SETTINGS FROM USERS_SETTINGS WHERE USERS_ID = 2"));
-    query.open();
-    std::optional<QString> version;
-    if (query.fetch())
-        version = query.value(0).toString();
-    query.close();
+    const std::optional<QString> version = store::settings::databaseVersion(transaction);
     transaction.commit();
     return version;
 }
