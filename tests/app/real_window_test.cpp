@@ -109,6 +109,13 @@ protected:
         TestDatabase::createAt(database(), true);
     }
 
+    // The program's single-instance lock lives in the temporary folder: a folder of the test's
+    // own keeps other tests that take the lock from getting in the way.
+    QProcessEnvironment programEnvironment() const {
+        QProcessEnvironment env = m_display->environment();
+        env.insert(QStringLiteral("TMPDIR"), m_dir.path());
+        return env;
+    }
     QString database() const { return m_folder + QStringLiteral("/Base/Sroko.fdb"); }
     QString settings() const { return m_folder + QStringLiteral("/Sroko.ini"); }
     int setting(const QString& key) const {
@@ -165,7 +172,7 @@ protected:
     // Starts the program, lets the test act while it runs, then ends it with SIGTERM.
     void runProgram(const std::function<void(const QString& window)>& whileRunning) {
         QProcess program;
-        program.setProcessEnvironment(m_display->environment());
+        program.setProcessEnvironment(programEnvironment());
         program.start(m_folder + QStringLiteral("/sroko"), {});
         ASSERT_TRUE(program.waitForStarted());
         const QString window = waitForWindow();
@@ -201,7 +208,7 @@ TEST_F(RealWindowTest, AMovedProgramComesBackWhereItWasLeftAndClosesCleanlyOnSig
         int code = -1;
         const QString out = run(m_folder + QStringLiteral("/sroko-cli"),
                                 {QStringLiteral("generate"), QStringLiteral("--db"), database()},
-                                QProcessEnvironment::systemEnvironment(), &code);
+                                programEnvironment(), &code);
         EXPECT_EQ(code, 0) << out.toStdString();
         EXPECT_TRUE(out.startsWith(QStringLiteral("stored "))) << out.toStdString();
     });
