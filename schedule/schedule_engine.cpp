@@ -1,5 +1,7 @@
 #include "schedule/schedule_engine.h"
 
+#include <algorithm>
+
 #include "core/clock.h"
 #include "fb/attachment.h"
 #include "fb/error.h"
@@ -68,17 +70,22 @@ public:
         return true;
     }
 
-    bool commit() {
+    // The engine's counters are read at the end of the run only: reading them costs about as
+    // much as a batch of calls.
+    bool commit(bool last = false) {
         try {
             m_transaction.commit();
             m_result.stored += m_pending;
             m_pending = 0;
             // A call that found a submitted entry, or one already right, changes nothing.
-            const qint64 changed = changedEntries();
-            m_result.changed += static_cast<int>(changed - m_changedBefore);
-            m_changedBefore = changed;
+            if (last)
+                m_result.changed += static_cast<int>(changedEntries() - m_changedBefore);
             return true;
         } catch (const fb::Error& e) {
+            // Each call changes one entry at most, so without the undone batch at least this
+            // many changes were kept.
+            const qint64 kept = changedEntries() - m_changedBefore - m_pending;
+            m_result.changed += static_cast<int>(std::max<qint64>(0, kept));
             m_result.failed += m_pending;
             m_pending = 0;
             m_result.lastErrorText = engineErrorText(e);
@@ -143,7 +150,7 @@ RunResult ScheduleEngine::CreateBuhHistory(int reportId, int organisationId, int
     const AssignmentTerms terms{reportId, organisationId, cycling, dayAction, dayAction12};
     const bool completed = generate(terms, m_clock.currentYear(), writer);
     // Whatever stopped the run, what was stored before it is kept.
-    if (!writer.commit() || !completed)
+    if (!writer.commit(true) || !completed)
         result.endedEarly = true;
     return result;
 }
@@ -188,7 +195,7 @@ RunResult ScheduleEngine::CreateBuhHistoryForAccount(int reportId, const Progres
         completed = false;
     }
     // Whatever stopped the run, what was stored before it is kept.
-    if ((writer && !writer->commit()) || !completed)
+    if ((writer && !writer->commit(true)) || !completed)
         result.endedEarly = true;
     return result;
 }
