@@ -3,29 +3,12 @@
 #include "core/clock.h"
 #include "fb/dataset.h"
 
-namespace {
-
-const QStringList& computedFields() {
-    static const QStringList fields{QStringLiteral("PERIOD_TEXT"), QStringLiteral("CYCLING_TEXT"),
-                                    QStringLiteral("STATUS_TEXT"), QStringLiteral("ROW_COLOR"),
-                                    QStringLiteral("STATUS_MARK")};
-    return fields;
-}
-
-} // namespace
-
 DatasetRowSource::DatasetRowSource(const fb::Dataset& list, const Clock& clock,
                                    ScheduleWindow which)
     : m_list(list), m_clock(clock), m_which(which) {
     m_fields = m_list.isOpen() ? m_list.fieldNames() : QStringList();
     m_own = static_cast<int>(m_fields.size());
-    for (const QString& name : computedFields())
-        if (!m_fields.contains(name, Qt::CaseInsensitive))
-            m_fields << name;
-}
-
-QStringList DatasetRowSource::fieldNames() const {
-    return m_fields;
+    m_fields << printFieldNames();
 }
 
 int DatasetRowSource::rowCount() const {
@@ -41,7 +24,7 @@ QVariant DatasetRowSource::value(int row, int field) const {
         return {};
     if (field < m_own)
         return m_list.value(row, field);
-    const Computed& c = computed(row);
+    const PrintFields& c = computed(row);
     switch (field - m_own) {
     case 0:
         return c.period;
@@ -56,41 +39,14 @@ QVariant DatasetRowSource::value(int row, int field) const {
     }
 }
 
-const DatasetRowSource::Computed& DatasetRowSource::computed(int row) const {
+const PrintFields& DatasetRowSource::computed(int row) const {
     if (m_cache.size() < rowCount())
         m_cache.resize(rowCount());
-    std::optional<Computed>& slot = m_cache[row];
+    std::optional<PrintFields>& slot = m_cache[row];
     if (!slot) {
         const BuhEntry entry =
             buhEntryFrom([&](const QString& name) { return m_list.value(row, name); });
-        const QDateTime now = m_clock.now();
-        const QDate today = m_clock.today();
-        const auto status = entryStatus(entry, now, today);
-        const RowColours colours = rowColours(entry, now, today, false, m_which);
-        slot = Computed{periodText(entry.cycling, entry.dtEndAccount), cyclingText(entry.cycling),
-                        statusText(status),
-                        colours.background ? colours.background->name() : QString(),
-                        statusMark(status)};
+        slot = printFields(entry, m_clock.now(), m_clock.today(), m_which);
     }
     return *slot;
-}
-
-QString DatasetRowSource::statusMark(std::optional<BuhEntryStatus> status) {
-    if (!status)
-        return {};
-    switch (*status) {
-    case BuhEntryStatus::Sdan:
-        return QStringLiteral("+");
-    case BuhEntryStatus::AlarmSdan:
-        return QStringLiteral("+!");
-    case BuhEntryStatus::AlarmPodozrenue:
-        return QStringLiteral("+?");
-    case BuhEntryStatus::AlarmNeSdan:
-        return QStringLiteral("!");
-    case BuhEntryStatus::Warning:
-        return QStringLiteral("*");
-    case BuhEntryStatus::NeSdan:
-        break;
-    }
-    return {};
 }
