@@ -180,6 +180,7 @@ TEST_F(PrintCommandsTest, TheListPrintHoldsEveryRowAndTheFilterTextsAndKeepsTheC
     EXPECT_EQ(s.currentRow, currentBefore);
     EXPECT_EQ(s.detailStatus, statusBefore);
     EXPECT_EQ(list().fieldValue(QStringLiteral("ID")).toInt(), 2);
+    EXPECT_EQ(m_tab->DBGrid_BuhHistory->currentIndex().row(), currentBefore);
     EXPECT_EQ(detail("Label_Status"), statusBefore);
 }
 
