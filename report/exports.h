@@ -34,7 +34,8 @@ void exportText(const PreparedReport& report, const QString& path, const Progres
 // The pages as one HTML document, each object placed where it prints.
 void exportHtml(const PreparedReport& report, const QString& path, const ProgressFn& progress = {});
 
-// Prints the pages in the printer's page range (all when none is set).
+// Prints the pages in the printer's page range (all when none is set). Comes with the report
+// windows' library (sroko_report_ui), which links QtPrintSupport.
 void printReport(const PreparedReport& report, QPrinter& printer, const ProgressFn& progress = {});
 
 // The text of the pages as exportText writes it.

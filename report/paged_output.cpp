@@ -1,10 +1,10 @@
 #include "report/exports.h"
 #include "report/page_renderer.h"
+#include "report/paged_paint.h"
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 
 namespace report {
@@ -24,9 +24,8 @@ double fitScale(const QPagedPaintDevice& device, const PreparedPage& page) {
     return std::min(sheet.width() / page.sizeMm.width(), sheet.height() / page.sizeMm.height());
 }
 
-// Draws the pages [from, to] (0-based) on a device that knows pages: QPdfWriter or QPrinter.
-// A PDF gets sheets of each page's own size; a printer keeps the paper the user chose and each
-// page is scaled to fit it (at 1:1 when the paper is the page's).
+} // namespace
+
 void paintPages(const PreparedReport& report, QPagedPaintDevice& device, int from, int to,
                 const ProgressFn& progress, const QString& what, bool keepPaper) {
     if (report.isEmpty())
@@ -54,8 +53,6 @@ void paintPages(const PreparedReport& report, QPagedPaintDevice& device, int fro
     painter.end();
 }
 
-} // namespace
-
 void exportPdf(const PreparedReport& report, const QString& path, const ProgressFn& progress) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -76,21 +73,6 @@ void exportPdf(const PreparedReport& report, const QString& path, const Progress
     if (!file.commit())
         throw ExportError(
             QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString()));
-}
-
-void printReport(const PreparedReport& report, QPrinter& printer, const ProgressFn& progress) {
-    if (report.isEmpty())
-        return;
-    printer.setFullPage(true);
-    int from = 0;
-    int to = report.pageCount() - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = std::clamp(printer.fromPage() - 1, 0, to);
-        to = std::clamp(printer.toPage() > 0 ? printer.toPage() - 1 : to, from, to);
-    }
-    if (printer.docName().isEmpty())
-        printer.setDocName(report.title);
-    paintPages(report, printer, from, to, progress, QStringLiteral("печать"), true);
 }
 
 } // namespace report

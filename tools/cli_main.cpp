@@ -2,6 +2,7 @@
 // English so that scripts do not depend on the language; names and status texts from the
 // database are printed as they are, in UTF-8.
 
+#include "cli_print.h"
 #include "cli_service.h"
 #include "core/clock.h"
 #include "fb/attachment.h"
@@ -22,12 +23,14 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -67,6 +70,10 @@ const char kUsage[] =
     "      organisation and the entries without one); --status LIST (comma-separated\n"
     "      of NeSdan, Warning, AlarmNeSdan, Sdan, AlarmSdan, AlarmPodozrenue; default\n"
     "      all); --today YYYY-MM-DD.\n"
+    "  sroko-cli print --db PATH --template FILE --format pdf|xlsx|txt|html --out FILE\n"
+    "                  [FILTERS] [--stats]\n"
+    "      The schedule list printed through a report template (such as\n"
+    "      Makets/Buh_Account_list.fr3) into a file; --stats fills the counters.\n"
     "  sroko-cli --help\n"
     "Dates are YYYY-MM-DD; --today defaults to the system date.\n"
     "Exit codes: 0 done, 1 the run reported failures, 2 bad arguments or database.\n";
@@ -338,7 +345,9 @@ std::pair<int, int> yearMonth(const Options& options, const QString& name, int y
 
 // The tab's filters from the options; the same statement builder as the tab.
 store::ScheduleStatement scheduleStatement(const Options& options, bool allDates,
-                                           const QDate& today) {
+                                           const QDate& today,
+                                           store::ScheduleFilter* filterOut = nullptr,
+                                           QSet<BuhEntryStatus>* statusesOut = nullptr) {
     store::ScheduleFilter filter;
     filter.allDates = allDates;
     if (allDates &&
@@ -371,6 +380,10 @@ store::ScheduleStatement scheduleStatement(const Options& options, bool allDates
             statuses.insert(entry.first);
     }
     setFilterStatuses(filter, statuses);
+    if (filterOut)
+        *filterOut = filter;
+    if (statusesOut)
+        *statusesOut = statuses;
     const store::ScheduleBuild build = store::buildScheduleStatement(filter, today);
     switch (build.error) {
     case store::ScheduleFilterError::None:
@@ -451,6 +464,28 @@ int runStats(const Options& options, bool allDates) {
     return kExitOk;
 }
 
+int runPrint(const Options& options, bool allDates, bool stats) {
+    CliPrintJob job;
+    job.today = options.today();
+    job.stats = stats;
+    job.templatePath = options.requiredText(QStringLiteral("--template"));
+    job.format = options.requiredText(QStringLiteral("--format"));
+    job.outPath = options.requiredText(QStringLiteral("--out"));
+    if (!isPrintFormat(job.format))
+        throw Failure{
+            kExitUsage,
+            QStringLiteral("--format needs pdf, xlsx, txt or html, not \"%1\"").arg(job.format)};
+    job.statement = scheduleStatement(options, allDates, job.today, &job.filter, &job.statuses);
+    std::unique_ptr<fb::Attachment> attachment = openDatabase(options);
+    try {
+        const int rows = runPrintJob(job, *attachment);
+        printLine(QStringLiteral("printed %1 rows to %2").arg(rows).arg(job.outPath));
+    } catch (const CliPrintError& e) {
+        throw Failure{kExitUsage, e.message()};
+    }
+    return kExitOk;
+}
+
 int run(const QStringList& args) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         print(stdout, QString::fromLatin1(kUsage) + QString::fromLatin1(kServiceUsage));
@@ -486,15 +521,35 @@ int run(const QStringList& args) {
         return command == QLatin1String("list") ? runList(options, allDates)
                                                 : runStats(options, allDates);
     }
+    if (command == QLatin1String("print")) {
+        QStringList withValues = rest;
+        const bool allDates = withValues.removeAll(QStringLiteral("--all-dates")) > 0;
+        const bool stats = withValues.removeAll(QStringLiteral("--stats")) > 0;
+        const Options options(withValues,
+                              {db, today, QStringLiteral("--from"), QStringLiteral("--to"),
+                               QStringLiteral("--report"), QStringLiteral("--org"),
+                               QStringLiteral("--status"), QStringLiteral("--template"),
+                               QStringLiteral("--format"), QStringLiteral("--out")});
+        return runPrint(options, allDates, stats);
+    }
     throw Failure{kExitUsage, QStringLiteral("unknown command \"%1\"").arg(command)};
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays text out with fonts, which needs the GUI application; without a screen it
+    // draws offscreen. The other commands stay on the core application.
+    const bool printing = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (printing)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     try {
-        return run(app.arguments().mid(1));
+        return run(app->arguments().mid(1));
     } catch (const Failure& failure) {
         print(stderr, QStringLiteral("sroko-cli: %1\n").arg(failure.message));
         if (failure.code == kExitUsage)

@@ -1,5 +1,7 @@
 #include "tracking/buh_org_operations_form.h"
 
+#include "tracking/print_commands.h"
+
 #include "books/books_environment.h"
 #include "books/buh_account_form.h"
 #include "core/clock.h"
@@ -132,18 +134,7 @@ TBuhOrgOperationsForm::TBuhOrgOperationsForm(BooksEnvironment& env, int organisa
 
     PM_Print = new QMenu(this);
     PM_Print->setObjectName(QStringLiteral("PM_Print"));
-    // Printing comes with its own release; the items are there and disabled until then.
-    for (const QString& caption : {QStringLiteral("Отредактировать макет для печати"),
-                                   QStringLiteral("Простой список отчётов")})
-        PM_Print->addAction(caption)->setEnabled(false);
-    PM_Print->addSeparator();
-    for (const QString& caption :
-         {QStringLiteral("Отредактировать макет для печати"),
-          QStringLiteral("Печать в виде таблицы \"Организации - Отчётности\"")}) {
-        QAction* hidden = PM_Print->addAction(caption);
-        hidden->setVisible(false);
-        hidden->setEnabled(false);
-    }
+    printing::installOperationsPrinting(*this);
 
     m_marking = std::make_unique<SubmissionMarking>(
         env.attachment, *qBuhHistory, env.dialogs, env.clock, this,

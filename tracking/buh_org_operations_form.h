@@ -42,6 +42,7 @@ public:
     const QStringList& assignedReportIds() const { return m_reportIds; }
     int organisationId() const { return m_organisationId; }
     int reportFilterValue() const { return m_reportId; }
+    BooksEnvironment& environment() const { return m_env; }
 
     void SBtn_FilterClick();
     void SBtn_Acc_SetClick();

@@ -1,5 +1,7 @@
 #include "tracking/schedule_tab.h"
 
+#include "tracking/print_commands.h"
+
 #include "core/clock.h"
 #include "fb/dataset.h"
 #include "status/entry_status.h"
@@ -203,8 +205,7 @@ void ScheduleTab::buildMenu() {
     PM_BuhAcc_Print = PM_BuhAccShed->addMenu(style()->standardIcon(QStyle::SP_FileIcon),
                                              QStringLiteral("Печать"));
     PM_BuhAcc_Print->setObjectName(QStringLiteral("PM_BuhAcc_Print"));
-    // Printing of the lists comes with its own release.
-    PM_BuhAcc_Print->setEnabled(false);
+    printing::installSchedulePrinting(*this);
     // The keys of the menu work while the tab has the focus.
     for (QAction* action : {PM_BuhAcc_Set, PM_BuhAcc_Cancel}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);

@@ -93,6 +93,9 @@ public:
     // The sort column (blue title) and its direction.
     const QString& sortField() const { return m_sortField; }
     bool sortAscending() const { return m_sortAscending; }
+    // The services the tab's commands use.
+    Dialogs* dialogs() const { return m_dialogs; }
+    const Clock& clock() const { return m_clock; }
     // The statement of the list shown, if one is open.
     const std::optional<store::ScheduleStatement>& listStatement() const { return m_list; }
 
