@@ -604,8 +604,8 @@ private:
     }
 
     void emitCrossTab(const ReportObject& o) {
-        const CrossTabSpec& spec = o.crossTab;
-        Expression rowE(spec.rowExpr), colE(spec.columnExpr), cellE(spec.cellExpr);
+        const CrossTabLayout& cross = o.crossTab;
+        Expression rowE(cross.rowExpr), colE(cross.columnExpr), cellE(cross.cellExpr);
         rowE.bind(m_masterName, m_source);
         colE.bind(m_masterName, m_source);
         cellE.bind(m_masterName, m_source);
@@ -651,25 +651,25 @@ private:
                 });
             return idx;
         };
-        const QVector<int> rowOrder = order(rowKeys, spec.sortRows);
-        const QVector<int> colOrder = order(colKeys, spec.sortColumns);
+        const QVector<int> rowOrder = order(rowKeys, cross.sortRows);
+        const QVector<int> colOrder = order(colKeys, cross.sortColumns);
 
         const ReportObject* headStyle = extraStyle(o, true, HAlign::Center);
         const ReportObject* rowHeadStyle = extraStyle(o, false, HAlign::Left);
         const ReportObject* cellStyle = extraStyle(o, false, o.hAlign);
 
         const double x0 = o.rect.x();
-        const double avail = m_contentWidth - x0 - spec.rowHeaderWidthMm;
-        const int perChunk = std::max(1, static_cast<int>(avail / spec.columnWidthMm + kEps));
+        const double avail = m_contentWidth - x0 - cross.rowHeaderWidthMm;
+        const int perChunk = std::max(1, static_cast<int>(avail / cross.columnWidthMm + kEps));
 
         for (int first = 0; first < std::max<int>(1, colOrder.size()); first += perChunk) {
             const int last = std::min<int>(colOrder.size(), first + perChunk);
             auto headerRow = [&] {
                 QVector<std::pair<QString, const ReportObject*>> texts;
-                texts.push_back({spec.cornerText, headStyle});
+                texts.push_back({cross.cornerText, headStyle});
                 for (int c = first; c < last; ++c)
                     texts.push_back({colKeys[colOrder[c]], headStyle});
-                return crossRow(texts, {}, x0, spec, spec.headerHeightMm);
+                return crossRow(texts, {}, x0, cross, cross.headerHeightMm);
             };
             BandBox header = headerRow();
             if (header.height > m_limit - m_y + kEps && m_y > m_bodyTop + kEps)
@@ -687,7 +687,7 @@ private:
                          cellStyle});
                     fills.push_back(it == cells.constEnd() ? QColor() : it->fill);
                 }
-                BandBox box = crossRow(texts, fills, x0, spec, spec.cellHeightMm);
+                BandBox box = crossRow(texts, fills, x0, cross, cross.cellHeightMm);
                 if (box.height > m_limit - m_y + kEps) {
                     startPage(false);
                     place(headerRow(), false);
@@ -695,12 +695,12 @@ private:
                 place(std::move(box), true);
             }
             if (m_result.table.columns.isEmpty() && first == 0)
-                fillCrossTable(spec, rowKeys, colKeys, rowOrder, colOrder, cells);
+                fillCrossTable(cross, rowKeys, colKeys, rowOrder, colOrder, cells);
         }
     }
 
     BandBox crossRow(const QVector<std::pair<QString, const ReportObject*>>& texts,
-                     const QVector<QColor>& fills, double x0, const CrossTabSpec& spec,
+                     const QVector<QColor>& fills, double x0, const CrossTabLayout& cross,
                      double minHeight) {
         BandBox box;
         double x = x0;
@@ -709,7 +709,7 @@ private:
             PreparedItem item;
             item.kind = ObjectKind::Text;
             item.style = texts[i].second;
-            const double w = i == 0 ? spec.rowHeaderWidthMm : spec.columnWidthMm;
+            const double w = i == 0 ? cross.rowHeaderWidthMm : cross.columnWidthMm;
             item.rect = QRectF(x, 0, w, minHeight);
             item.fill = i < fills.size() && fills[i].isValid() ? fills[i] : item.style->fillColor;
             layoutTextIn(item, texts[i].first, w);
@@ -733,13 +733,13 @@ private:
             std::max(item.rect.height(), item.lines.size() * m.lineHeightMm + 2 * o.paddingMm));
     }
 
-    void fillCrossTable(const CrossTabSpec& spec, const QStringList& rowKeys,
+    void fillCrossTable(const CrossTabLayout& cross, const QStringList& rowKeys,
                         const QStringList& colKeys, const QVector<int>& rowOrder,
                         const QVector<int>& colOrder, const QHash<qint64, CrossCell>& cells) {
         ExportTable& t = m_result.table;
-        t.columns.push_back({0, spec.rowHeaderWidthMm, spec.cornerText});
+        t.columns.push_back({0, cross.rowHeaderWidthMm, cross.cornerText});
         for (int c : colOrder)
-            t.columns.push_back({0, spec.columnWidthMm, colKeys[c]});
+            t.columns.push_back({0, cross.columnWidthMm, colKeys[c]});
         for (int r : rowOrder) {
             QVector<QVariant> values;
             values.push_back(rowKeys[r]);

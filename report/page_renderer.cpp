@@ -168,7 +168,7 @@ void PageRenderer::drawText(QPainter& painter, const PreparedItem& item, double 
 }
 
 void PageRenderer::drawFrame(QPainter& painter, const PreparedItem& item, double px) {
-    const FrameSpec& frame = item.style->frame;
+    const FrameStyle& frame = item.style->frame;
     if (frame.sides == FrameNone)
         return;
     QPen pen(frame.color, std::max(0.0, frame.widthMm * px));

@@ -31,27 +31,27 @@ enum FrameSide {
     FrameAll = 15
 };
 
-struct FontSpec {
+struct FontStyle {
     QString family = kDefaultFontFamily;
     double sizePt = kDefaultFontPt;
     bool bold = false;
     bool italic = false;
     bool underline = false;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontStyle&) const = default;
 };
 
-struct FrameSpec {
+struct FrameStyle {
     int sides = FrameNone;
     double widthMm = 0.2;
     QColor color = Qt::black;
 
-    bool operator==(const FrameSpec&) const = default;
+    bool operator==(const FrameStyle&) const = default;
 };
 
 // The cross table of the table print: one row per distinct row value, one column per distinct
 // column value, each cell the cell text of the data rows that meet there (one line each).
-struct CrossTabSpec {
+struct CrossTabLayout {
     QString rowExpr;    // e.g. [ds."ORGANIZATION_NAME"]
     QString columnExpr; // e.g. [ds."BUH_ACCOUNT_NAME"]
     QString cellExpr;   // e.g. [ds."DT_ACTION"] [ds."STATUS_MARK"]
@@ -63,7 +63,7 @@ struct CrossTabSpec {
     bool sortRows = true;
     bool sortColumns = true;
 
-    bool operator==(const CrossTabSpec&) const = default;
+    bool operator==(const CrossTabLayout&) const = default;
 };
 
 // One object on a band. Geometry is in millimetres relative to the band's top left corner.
@@ -76,13 +76,13 @@ struct ReportObject {
 
     // Text (and the look of the cross table's cells).
     QString text;
-    FontSpec font;
+    FontStyle font;
     QColor textColor = Qt::black;
     QColor fillColor;  // invalid: no fill
     QString fillField; // data field whose value (a colour) fills the object on each row
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Top;
-    FrameSpec frame;
+    FrameStyle frame;
     bool wordWrap = true;
     bool stretch = false; // grows downwards to hold all of its text
     QString dateFormat;   // display format of date values; empty: dd.MM.yyyy
@@ -93,7 +93,7 @@ struct ReportObject {
     QColor lineColor = Qt::black;
 
     QByteArray png; // picture
-    CrossTabSpec crossTab;
+    CrossTabLayout crossTab;
 
     bool operator==(const ReportObject& o) const;
 };

@@ -114,7 +114,7 @@ void writeObject(QXmlStreamWriter& w, const ReportObject& o) {
         break;
     case ObjectKind::CrossTab: {
         writeStyle(w, o);
-        const CrossTabSpec& c = o.crossTab;
+        const CrossTabLayout& c = o.crossTab;
         w.writeAttribute("rowExpr", c.rowExpr);
         w.writeAttribute("columnExpr", c.columnExpr);
         w.writeAttribute("cellExpr", c.cellExpr);
@@ -318,7 +318,7 @@ private:
         }
         case ObjectKind::CrossTab: {
             readStyle(o);
-            CrossTabSpec& c = o.crossTab;
+            CrossTabLayout& c = o.crossTab;
             c.rowExpr = attr("rowExpr");
             c.columnExpr = attr("columnExpr");
             c.cellExpr = attr("cellExpr");

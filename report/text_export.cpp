@@ -75,7 +75,7 @@ QString cssColor(const QColor& c) {
     return c.name(QColor::HexRgb);
 }
 
-QString frameCss(const FrameSpec& f) {
+QString frameCss(const FrameStyle& f) {
     if (f.sides == FrameNone)
         return {};
     const QString border = mm(f.widthMm) + QStringLiteral(" solid ") + cssColor(f.color);

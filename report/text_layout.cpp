@@ -9,7 +9,7 @@ namespace {
 constexpr double kMeasureDpi = 720.0;
 constexpr double kMmPerPx = 25.4 / kMeasureDpi;
 
-QString fontKey(const FontSpec& f) {
+QString fontKey(const FontStyle& f) {
     return f.family + QLatin1Char('|') + QString::number(f.sizePt) + QLatin1Char('|') +
            QLatin1Char(f.bold ? 'b' : '-') + QLatin1Char(f.italic ? 'i' : '-') +
            QLatin1Char(f.underline ? 'u' : '-');
@@ -17,15 +17,15 @@ QString fontKey(const FontSpec& f) {
 
 } // namespace
 
-QFont makeFont(const FontSpec& spec) {
-    QFont font(spec.family.isEmpty() ? QString::fromLatin1(kDefaultFontFamily) : spec.family);
+QFont makeFont(const FontStyle& style) {
+    QFont font(style.family.isEmpty() ? QString::fromLatin1(kDefaultFontFamily) : style.family);
     // Where the named family is missing, the metric twins keep the layout the template meant.
     font.setFamilies({font.family(), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                       QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(spec.sizePt);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
+    font.setPointSizeF(style.sizePt);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
     return font;
@@ -37,24 +37,24 @@ TextLayout::TextLayout() : m_device(1, 1, QImage::Format_ARGB32) {
     m_device.setDotsPerMeterY(dpm);
 }
 
-TextLayout::Entry& TextLayout::entry(const FontSpec& spec) {
+TextLayout::Entry& TextLayout::entry(const FontStyle& style) {
     // Neighbouring objects mostly share a font; comparing it is cheaper than building its key.
-    if (m_last && spec == m_lastSpec)
+    if (m_last && style == m_lastStyle)
         return *m_last;
-    const QString key = fontKey(spec);
+    const QString key = fontKey(style);
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
         auto e = std::make_shared<Entry>();
-        e->font = QFont(makeFont(spec), &m_device);
+        e->font = QFont(makeFont(style), &m_device);
         e->fm = std::make_unique<QFontMetricsF>(e->font, &m_device);
         it = m_entries.insert(key, e);
     }
-    m_lastSpec = spec;
+    m_lastStyle = style;
     m_last = it.value().get();
     return *m_last;
 }
 
-TextLayout::Metrics TextLayout::metrics(const FontSpec& font) {
+TextLayout::Metrics TextLayout::metrics(const FontStyle& font) {
     Entry& e = entry(font);
     return {e.fm->lineSpacing() * kMmPerPx, e.fm->ascent() * kMmPerPx};
 }
@@ -69,11 +69,11 @@ double TextLayout::Entry::width(const QString& text) {
     return *widths.insert(text, fm->horizontalAdvance(text));
 }
 
-double TextLayout::textWidthMm(const QString& text, const FontSpec& font) {
+double TextLayout::textWidthMm(const QString& text, const FontStyle& font) {
     return entry(font).width(text) * kMmPerPx;
 }
 
-QStringList TextLayout::breakLines(const QString& text, const FontSpec& font, double widthMm,
+QStringList TextLayout::breakLines(const QString& text, const FontStyle& font, double widthMm,
                                    bool wordWrap, bool* widthFits) {
     Entry& e = entry(font);
     const double widthPx = std::max(1.0, widthMm / kMmPerPx);

@@ -12,7 +12,7 @@
 namespace report {
 
 // The font a report object prints with: Arial falls back to Liberation Sans, its metric twin.
-QFont makeFont(const FontSpec& spec);
+QFont makeFont(const FontStyle& style);
 
 // Breaks texts into lines the way every device prints them. Measuring happens once, at a fixed
 // high resolution without hinting, and the lines are stored in the prepared pages, so the
@@ -25,12 +25,12 @@ public:
         double lineHeightMm = 0;
         double ascentMm = 0;
     };
-    Metrics metrics(const FontSpec& font);
+    Metrics metrics(const FontStyle& font);
     // The lines of a text in a box of the given width; with wordWrap off each paragraph stays
     // one line. widthFits tells whether every line fits the width.
-    QStringList breakLines(const QString& text, const FontSpec& font, double widthMm, bool wordWrap,
-                           bool* widthFits = nullptr);
-    double textWidthMm(const QString& text, const FontSpec& font);
+    QStringList breakLines(const QString& text, const FontStyle& font, double widthMm,
+                           bool wordWrap, bool* widthFits = nullptr);
+    double textWidthMm(const QString& text, const FontStyle& font);
 
 private:
     struct Entry {
@@ -40,11 +40,11 @@ private:
         QHash<QString, double> widths;
         double width(const QString& text);
     };
-    Entry& entry(const FontSpec& font);
+    Entry& entry(const FontStyle& font);
 
     QImage m_device; // sets the measuring resolution
     QHash<QString, std::shared_ptr<Entry>> m_entries;
-    FontSpec m_lastSpec;
+    FontStyle m_lastStyle;
     Entry* m_last = nullptr;
 };
 
